@@ -1,0 +1,3 @@
+#include "model/uiport.h"
+
+UiPort::~UiPort() = default;

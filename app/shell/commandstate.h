@@ -1,0 +1,13 @@
+#pragma once
+
+struct Workbench;
+
+// Enabling of the file commands from the weight-file, pattern and network-file flags.
+void updateFileCommands(Workbench &wb);
+
+// Enabling of the training toolbar buttons from the pattern and test flags.
+void updateTrainCommands(Workbench &wb);
+
+// Enabling of the items of a menu that is about to open ("&File", "&Edit", "&Data", "&View"
+// by their menu object names MNU_FILE, MNU_EDIT, MNU_DATA, MNU_VIEW).
+void updateMenuOnOpen(Workbench &wb, const char *menu);

@@ -46,16 +46,14 @@ void trainEntry(float *IN,
     if (!withinTrainingLimits(NN, *NL, *WDIM2, *IFIRST, *ILAST, *NPAT)) {
         return;
     }
-    const TrainNet net{{*NL, {NN}, {FUNC}},
-                       {W, *NL, *WDIM2},
-                       {G, *NL, *WDIM2},
-                       {DW, *NL, *WDIM2},
-                       {X, *NL}};
-    const TrainData data{{IN, *NPAT}, {TGT, *NPAT}};
-    const TrainOptions opts{*NEPOCH, *IFIRST, *ILAST, *IRAND == 1, *ETA,  *ALPHA,
-                            *WNOISE, *INOISE, *TEMP,  *CLIP,       *TARGET};
+    const TrainNet net {
+            {*NL, {NN}, {FUNC}}, {W, *NL, *WDIM2}, {G, *NL, *WDIM2}, {DW, *NL, *WDIM2}, {X, *NL}};
+    const TrainData data {{IN, *NPAT}, {TGT, *NPAT}};
+    const TrainOptions opts {*NEPOCH, *IFIRST, *ILAST, *IRAND == 1, *ETA,   *ALPHA,
+                             *WNOISE, *INOISE, *TEMP,  *CLIP,       *TARGET};
     if (quick) {
-        const QuickProp qp{{quick->GP, *NL, *WDIM2}, *quick->GROWTH, *quick->CUTOFF, *quick->DECAY};
+        const QuickProp qp {
+                {quick->GP, *NL, *WDIM2}, *quick->GROWTH, *quick->CUTOFF, *quick->DECAY};
         train(net, data, opts, area, &qp, *RMS, *NGOOD);
     } else {
         train(net, data, opts, area, nullptr, *RMS, *NGOOD);
@@ -135,7 +133,7 @@ void QP(float *IN,
         float *CUTOFF,
         float *DECAY) noexcept
 {
-    const QuickPropArgs quick{GP, GROWTH, CUTOFF, DECAY};
+    const QuickPropArgs quick {GP, GROWTH, CUTOFF, DECAY};
     trainEntry(IN, TGT, NL, WDIM2, NPAT, ETA, ALPHA, X, NN, W, G, DW, NEPOCH, RMS, WNOISE, INOISE,
                TEMP, FUNC, CLIP, NGOOD, TARGET, IFIRST, ILAST, IRAND, quickPropArea, &quick);
 }

@@ -62,7 +62,7 @@ void CALCNET(float *W,
     if (!shapeIsAddressable(NN, *NL, *WDIM2) || *IPAT < 1 || *IPAT > *NPAT) {
         return;
     }
-    const Shape shape{*NL, {NN}, {FUNC}};
+    const Shape shape {*NL, {NN}, {FUNC}};
     const float sum = evaluatePattern(shape, {W, *NL, *WDIM2}, {IN, *NPAT}, {TGT, *NPAT}, *IPAT,
                                       {X, *NL}, *TEMP);
     *ERR = std::sqrt(sum);
@@ -94,11 +94,11 @@ void CALCERR(float *W,
     if (*NPAT < 1) {
         return;
     }
-    const Shape shape{*NL, {NN}, {FUNC}};
-    const WeightArray w{W, *NL, *WDIM2};
-    const PatternArray in{IN, *NPAT};
-    const PatternArray tgt{TGT, *NPAT};
-    const NodeArray x{X, *NL};
+    const Shape shape {*NL, {NN}, {FUNC}};
+    const WeightArray w {W, *NL, *WDIM2};
+    const PatternArray in {IN, *NPAT};
+    const PatternArray tgt {TGT, *NPAT};
+    const NodeArray x {X, *NL};
     float total = 0.0f;
     int16_t good = 0;
     for (int p = 1; p <= *NPAT; ++p) {

@@ -59,8 +59,7 @@ struct Shape
 
 // Visits the weight index set l = 2..NL, j = 1..NN(l), i = 1..NN(l-1)+1 in that nesting order,
 // so a node's bias comes after its other incoming weights.
-template <typename Visit>
-void forEachWeight(int nl, const LayerArray &nn, Visit &&visit)
+template <typename Visit> void forEachWeight(int nl, const LayerArray &nn, Visit &&visit)
 {
     for (int l = 2; l <= nl; ++l) {
         for (int j = 1; j <= nn(l); ++j) {

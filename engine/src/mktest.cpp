@@ -69,8 +69,8 @@ void MKTEST1(float *IN,
         return;
     }
     reseed();
-    const Rows train{{IN, npat}, {TGT, npat}, *NIN, *NOUT};
-    const Rows test{{TIN, ntest}, {TTGT, ntest}, *NIN, *NOUT};
+    const Rows train {{IN, npat}, {TGT, npat}, *NIN, *NOUT};
+    const Rows test {{TIN, ntest}, {TTGT, ntest}, *NIN, *NOUT};
     int first = 0;
     if (mode == 2) {
         first = roundRow(uniform(1.0f, static_cast<float>(npat - ntest + 1)));

@@ -15,7 +15,7 @@ struct Range
 // Extremes over columns first..last of a pattern block, starting from element (1, first).
 Range scan(const PatternArray &v, int npat, int first, int last)
 {
-    Range r{v(1, first), v(1, first)};
+    Range r {v(1, first), v(1, first)};
     for (int i = first; i <= last; ++i) {
         for (int p = 1; p <= npat; ++p) {
             const float x = v(p, i);
@@ -134,8 +134,8 @@ void MINMAX(float *IN,
     if (*NPAT < 1 || *NIN < 1 || *NOUT < 1) {
         return;
     }
-    const PatternArray in{IN, *NPAT};
-    const PatternArray tgt{TGT, *NPAT};
+    const PatternArray in {IN, *NPAT};
+    const PatternArray tgt {TGT, *NPAT};
     const Range inRange = scan(in, *NPAT, 1, *NIN);
     const Range outRange = scan(tgt, *NPAT, 1, *NOUT);
     *INMIN = inRange.lo;

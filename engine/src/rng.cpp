@@ -18,7 +18,8 @@ int32_t clockReading()
         return fixedReading;
     }
     using namespace std::chrono;
-    const auto seconds = duration_cast<std::chrono::seconds>(system_clock::now().time_since_epoch());
+    const auto seconds =
+            duration_cast<std::chrono::seconds>(system_clock::now().time_since_epoch());
     const auto millis = duration_cast<milliseconds>(steady_clock::now() - loadTime);
     return static_cast<int32_t>(static_cast<uint32_t>(seconds.count())
                                 + static_cast<uint32_t>(millis.count()));

@@ -22,11 +22,8 @@ int chooseRow(const TrainOptions &opts, int k)
 // Forward pass of row p with float running sums; keeps every net input for the slopes and
 // returns the squared output error. Input noise is drawn afresh for every layer-2 node, so X(1, .)
 // ends up holding the copy the last layer-2 node saw.
-float forwardPattern(const TrainNet &net,
-                     const TrainData &data,
-                     const TrainOptions &opts,
-                     int p,
-                     WorkArea &area)
+float forwardPattern(
+        const TrainNet &net, const TrainData &data, const TrainOptions &opts, int p, WorkArea &area)
 {
     const Shape &shape = net.shape;
     const NodeArray &x = net.x;
@@ -38,8 +35,9 @@ float forwardPattern(const TrainNet &net,
             float s = 0.0f;
             for (int i = 1; i <= below; ++i) {
                 if (l == 2) {
-                    x(1, i) = opts.inoise == 0.0f ? data.in(p, i)
-                                                  : data.in(p, i) + uniform(-opts.inoise, opts.inoise);
+                    x(1, i) = opts.inoise == 0.0f
+                            ? data.in(p, i)
+                            : data.in(p, i) + uniform(-opts.inoise, opts.inoise);
                 }
                 s += net.w(l, i, j) * x(l - 1, i);
             }
@@ -57,8 +55,8 @@ float forwardPattern(const TrainNet &net,
 }
 
 // Error signals from the output layer down, accumulated into G along the negative gradient.
-void backwardPattern(const TrainNet &net, const TrainData &data, const TrainOptions &opts, int p,
-                     WorkArea &area)
+void backwardPattern(
+        const TrainNet &net, const TrainData &data, const TrainOptions &opts, int p, WorkArea &area)
 {
     const Shape &shape = net.shape;
     for (int l = shape.nl; l >= 2; --l) {

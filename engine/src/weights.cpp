@@ -17,7 +17,7 @@ void RNDW(float *W,
         return;
     }
     reseed();
-    const WeightArray w{W, *NL, *WDIM2};
+    const WeightArray w {W, *NL, *WDIM2};
     forEachWeight(*NL, {NN}, [&](int l, int i, int j) { w(l, i, j) = uniform(*WLOW, *WHIGH); });
 }
 
@@ -26,8 +26,8 @@ void ZEROW(float *G, float *DW, int16_t *NN, int16_t *NL, int16_t *WDIM2, int16_
     if (!shapeIsAddressable(NN, *NL, *WDIM2)) {
         return;
     }
-    const WeightArray g{G, *NL, *WDIM2};
-    const WeightArray dw{DW, *NL, *WDIM2};
+    const WeightArray g {G, *NL, *WDIM2};
+    const WeightArray dw {DW, *NL, *WDIM2};
     forEachWeight(*NL, {NN}, [&](int l, int i, int j) {
         g(l, i, j) = 0.0f;
         dw(l, i, j) = 0.0f;

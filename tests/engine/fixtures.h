@@ -78,14 +78,18 @@ struct Net
     }
 
     float &W(int l, int i, int j) { return w[at(l, i, j)]; }
+
     float &G(int l, int i, int j) { return g[at(l, i, j)]; }
+
     float &DW(int l, int i, int j) { return dw[at(l, i, j)]; }
+
     float &GP(int l, int i, int j) { return gp[at(l, i, j)]; }
+
     float &X(int l, int j) { return x[std::size_t((l - 1) + nl * (j - 1))]; }
+
     int size(int l) const { return nn[std::size_t(l - 1)]; }
 
-    template <typename F>
-    void forEachWeight(F &&f) const
+    template <typename F> void forEachWeight(F &&f) const
     {
         for (int l = 2; l <= nl; ++l) {
             for (int j = 1; j <= size(l); ++j) {
@@ -131,10 +135,10 @@ struct Patterns
         , nout(outputs)
         , in(std::size_t(rows) * inputs, 0.0f)
         , tgt(std::size_t(rows) * outputs, 0.0f)
-    {
-    }
+    {}
 
     float &IN(int p, int i) { return in[std::size_t((p - 1) + npat * (i - 1))]; }
+
     float &TGT(int p, int k) { return tgt[std::size_t((p - 1) + npat * (k - 1))]; }
 
     int16_t npat;

@@ -30,14 +30,16 @@ void ForwardTest::neuronFunction_data()
     QTest::newRow("sigmoid temp 2") << 1 << 2.0f << 1.0f << 0.88079709f << 1e-7;
     QTest::newRow("sigmoid temp 0") << 1 << 0.0f << 5.0f << 0.5f << 1e-7;
     QTest::newRow("sigmoid x*t = 100 rounds to 1") << 1 << 1.0f << 100.0f << 1.0f << 0.0;
-    QTest::newRow("sigmoid x*t = -100 clamps at 82") << 1 << 1.0f << -100.0f << 2.4426007e-36f << 1e-42;
+    QTest::newRow("sigmoid x*t = -100 clamps at 82")
+            << 1 << 1.0f << -100.0f << 2.4426007e-36f << 1e-42;
     QTest::newRow("linear temp 2") << 2 << 2.0f << 1.5f << 3.0f << 1e-7;
     QTest::newRow("linear temp 0") << 2 << 0.0f << 5.0f << 0.0f << 0.0;
     QTest::newRow("tanh") << 3 << 1.0f << 0.5f << 0.46211717f << 1e-7;
     QTest::newRow("tanh temp 0") << 3 << 0.0f << 5.0f << 0.0f << 0.0;
     QTest::newRow("gaussian") << 4 << 1.0f << 1.0f << 0.36787944f << 1e-7;
     QTest::newRow("gaussian temp 0") << 4 << 0.0f << 5.0f << 1.0f << 0.0;
-    QTest::newRow("gaussian x*x*t = 90 clamps at 82") << 4 << 0.9f << 10.0f << 2.4426007e-36f << 1e-42;
+    QTest::newRow("gaussian x*x*t = 90 clamps at 82")
+            << 4 << 0.9f << 10.0f << 2.4426007e-36f << 1e-42;
     QTest::newRow("sigmoid+0.1 outputs as sigmoid") << 5 << 1.0f << 1.0f << 0.7310586f << 1e-7;
     QTest::newRow("code 0 as sigmoid") << 0 << 1.0f << 1.0f << 0.7310586f << 1e-7;
     QTest::newRow("code 6 as sigmoid") << 6 << 1.0f << 1.0f << 0.7310586f << 1e-7;
@@ -68,9 +70,9 @@ void ForwardTest::neuronFunction()
 void ForwardTest::twoTwoOneNet()
 {
     Net n({2, 2, 1}, {0, 2, 1});
-    const float weights[][4] = {{2, 1, 1, 0.5f}, {2, 2, 1, -1}, {2, 3, 1, 0.25f}, {2, 1, 2, 1},
-                                {2, 2, 2, 1},    {2, 3, 2, -3}, {3, 1, 1, 2},     {3, 2, 1, 1},
-                                {3, 3, 1, 2.5f}};
+    const float weights[][4] = {{2, 1, 1, 0.5f}, {2, 2, 1, -1}, {2, 3, 1, 0.25f},
+                                {2, 1, 2, 1},    {2, 2, 2, 1},  {2, 3, 2, -3},
+                                {3, 1, 1, 2},    {3, 2, 1, 1},  {3, 3, 1, 2.5f}};
     for (const auto &w : weights) {
         n.W(int(w[0]), int(w[1]), int(w[2])) = w[3];
     }
@@ -110,7 +112,8 @@ void ForwardTest::setError_data()
     QTest::addColumn<float>("target");
     QTest::addColumn<float>("rms");
     QTest::addColumn<int>("good");
-    QTest::newRow("two outputs off by 1 give sqrt 2") << 2 << 1.0f << false << 1.5f << 1.4142135f << 3;
+    QTest::newRow("two outputs off by 1 give sqrt 2")
+            << 2 << 1.0f << false << 1.5f << 1.4142135f << 3;
     QTest::newRow("exact with target 0") << 1 << 0.0f << false << 0.0f << 0.0f << 3;
     QTest::newRow("error equal to target is good") << 1 << 0.5f << false << 0.5f << 0.5f << 3;
     QTest::newRow("error just above target") << 1 << 0.5f << false << 0.4999f << 0.5f << 0;

@@ -52,8 +52,8 @@ bool allNear(Net &a, Net &b, double tol, QByteArray &where)
         for (const auto &[x, y] : pairs) {
             if (ok && !near(x, y, tol)) {
                 where = QByteArray("at ") + QByteArray::number(l) + "," + QByteArray::number(i)
-                        + "," + QByteArray::number(j) + ": " + QByteArray::number(x, 'g', 9) + " vs "
-                        + QByteArray::number(y, 'g', 9);
+                        + "," + QByteArray::number(j) + ": " + QByteArray::number(x, 'g', 9)
+                        + " vs " + QByteArray::number(y, 'g', 9);
                 ok = false;
             }
         }
@@ -103,7 +103,8 @@ void TrainingTest::slopes_data()
     QTest::addColumn<float>("d");
     QTest::addColumn<double>("tol");
     QTest::newRow("sigmoid at 0") << 1 << 1.0f << 0.0f << 1.0f << 0.125f << 1e-6;
-    QTest::newRow("sigmoid saturated learns nothing") << 1 << 1.0f << 100.0f << 2.0f << 0.0f << 1e-9;
+    QTest::newRow("sigmoid saturated learns nothing")
+            << 1 << 1.0f << 100.0f << 2.0f << 0.0f << 1e-9;
     QTest::newRow("sigmoid temp 0") << 1 << 0.0f << 3.0f << 1.0f << 0.0f << 1e-9;
     QTest::newRow("sigmoid+0.1 at 0") << 5 << 1.0f << 0.0f << 1.0f << 0.175f << 1e-6;
     QTest::newRow("sigmoid+0.1 saturated keeps 0.1") << 5 << 1.0f << 100.0f << 2.0f << 0.1f << 1e-6;
@@ -243,15 +244,18 @@ void TrainingTest::quickPropStep_data()
     QTest::newRow("fresh, g > 0 moves by ETA*g") << 2.0f << 0.0f << 0.0f << 0.2f << 1.75f << 0.4f;
     QTest::newRow("fresh, g < 0 stays") << -2.0f << 0.0f << 0.0f << 0.2f << 1.75f << 0.0f;
     QTest::newRow("g 2 gp 3 dp 0.5") << 2.0f << 3.0f << 0.5f << 0.2f << 10.0f << 1.65f;
-    QTest::newRow("g 2 gp 3 dp 0.5, growth limit") << 2.0f << 3.0f << 0.5f << 0.2f << 1.75f << 0.875f;
+    QTest::newRow("g 2 gp 3 dp 0.5, growth limit")
+            << 2.0f << 3.0f << 0.5f << 0.2f << 1.75f << 0.875f;
     QTest::newRow("growth 0 is no limit") << 2.0f << 3.0f << 0.5f << 0.2f << 0.0f << 1.65f;
     QTest::newRow("g -2 gp -3 dp -0.5") << -2.0f << -3.0f << -0.5f << 0.2f << 10.0f << -0.65f;
-    QTest::newRow("g -2 gp -3 dp -0.5, growth limit") << -2.0f << -3.0f << -0.5f << 1.0f << 1.75f
-                                                      << -0.875f;
-    QTest::newRow("sign change: quick-prop term only") << -2.0f << 3.0f << 0.5f << 0.2f << 10.0f
-                                                       << -0.05f;
-    QTest::newRow("sign change, falling difference") << 2.0f << -3.0f << 0.5f << 0.2f << 10.0f << 0.25f;
-    QTest::newRow("difference below 0.00001") << 2.0f << 2.000005f << 0.5f << 0.2f << 10.0f << 0.65f;
+    QTest::newRow("g -2 gp -3 dp -0.5, growth limit")
+            << -2.0f << -3.0f << -0.5f << 1.0f << 1.75f << -0.875f;
+    QTest::newRow("sign change: quick-prop term only")
+            << -2.0f << 3.0f << 0.5f << 0.2f << 10.0f << -0.05f;
+    QTest::newRow("sign change, falling difference")
+            << 2.0f << -3.0f << 0.5f << 0.2f << 10.0f << 0.25f;
+    QTest::newRow("difference below 0.00001")
+            << 2.0f << 2.000005f << 0.5f << 0.2f << 10.0f << 0.65f;
     QTest::newRow("growth limit after the turn points against g")
             << 2.0f << 3.0f << -0.5f << 0.2f << 1.0f << -0.5f;
     QTest::newRow("step 40 above cutoff 30") << 2.0f << 0.0f << 0.0f << 20.0f << 1.75f << 0.4f;
@@ -292,12 +296,12 @@ void TrainingTest::outsideLimits_data()
     QTest::addColumn<bool>("quick");
     for (bool quick : {false, true}) {
         const char *name = quick ? "QP" : "BP";
-        QTest::addRow("%s six layers", name) << QList<int>{1, 1, 1, 1, 1, 1} << 1 << 2 << quick;
-        QTest::addRow("%s 1025 nodes", name) << QList<int>{1, 1025} << 1 << 2 << quick;
-        QTest::addRow("%s first after last", name) << QList<int>{2, 2, 1} << 3 << 2 << quick;
-        QTest::addRow("%s first 0", name) << QList<int>{2, 2, 1} << 0 << 2 << quick;
-        QTest::addRow("%s last beyond the set", name) << QList<int>{2, 2, 1} << 1 << 5 << quick;
-        QTest::addRow("%s negative layer size", name) << QList<int>{2, -1, 1} << 1 << 2 << quick;
+        QTest::addRow("%s six layers", name) << QList<int> {1, 1, 1, 1, 1, 1} << 1 << 2 << quick;
+        QTest::addRow("%s 1025 nodes", name) << QList<int> {1, 1025} << 1 << 2 << quick;
+        QTest::addRow("%s first after last", name) << QList<int> {2, 2, 1} << 3 << 2 << quick;
+        QTest::addRow("%s first 0", name) << QList<int> {2, 2, 1} << 0 << 2 << quick;
+        QTest::addRow("%s last beyond the set", name) << QList<int> {2, 2, 1} << 1 << 5 << quick;
+        QTest::addRow("%s negative layer size", name) << QList<int> {2, -1, 1} << 1 << 2 << quick;
     }
 }
 
@@ -335,12 +339,8 @@ struct RefShape
 };
 
 const RefShape refShapes[] = {
-        {{2, 3, 1}, {0, 1, 1}},
-        {{3, 4, 2}, {0, 3, 2}},
-        {{2, 4, 3, 2, 2}, {0, 1, 3, 4, 5}},
-        {{1, 2}, {0, 4}},
-        {{4, 3, 3}, {0, 5, 7}},
-        {{2, 2, 2, 2}, {0, 2, 4, 0}},
+        {{2, 3, 1}, {0, 1, 1}}, {{3, 4, 2}, {0, 3, 2}}, {{2, 4, 3, 2, 2}, {0, 1, 3, 4, 5}},
+        {{1, 2}, {0, 4}},       {{4, 3, 3}, {0, 5, 7}}, {{2, 2, 2, 2}, {0, 2, 4, 0}},
 };
 
 } // namespace
@@ -415,7 +415,8 @@ void TrainingTest::matchesReference()
         ref::train(engine, expected, d, r, quick, clock);
         QByteArray where;
         QVERIFY2(allNear(lib, expected, tol, where), where);
-        QVERIFY2(near(a.rms, r.rms, tol), QByteArray::number(a.rms) + " vs " + QByteArray::number(r.rms));
+        QVERIFY2(near(a.rms, r.rms, tol),
+                 QByteArray::number(a.rms) + " vs " + QByteArray::number(r.rms));
         QCOMPARE(a.ngood, r.ngood);
     }
     QVERIFY(lib.outsideUntouched(lib.w) && lib.outsideUntouched(lib.g));
@@ -430,7 +431,8 @@ void TrainingTest::matchesReference()
 // half the squared error over the window, measured here by central differences in double.
 void TrainingTest::gradientCheck()
 {
-    for (const RefShape &s : {RefShape{{3, 4, 2}, {0, 1, 3}}, RefShape{{2, 3, 2, 1}, {0, 4, 2, 1}}}) {
+    for (const RefShape &s :
+         {RefShape {{3, 4, 2}, {0, 1, 3}}, RefShape {{2, 3, 2, 1}, {0, 4, 2, 1}}}) {
         Net n(s.sizes, s.codes);
         Patterns d(8, s.sizes.front(), s.sizes.back());
         std::mt19937 gen(99);
@@ -456,7 +458,8 @@ void TrainingTest::gradientCheck()
             const double descent = -(eUp - eDown) / (double(up) - double(down));
             largest = std::max(largest, std::fabs(descent));
             QVERIFY2(near(n.DW(l, i, j) / a.eta, descent, 2e-3),
-                     QByteArray::number(n.DW(l, i, j) / a.eta) + " vs " + QByteArray::number(descent));
+                     QByteArray::number(n.DW(l, i, j) / a.eta) + " vs "
+                             + QByteArray::number(descent));
             QVERIFY(near(n.W(l, i, j) - w0, a.eta * descent, 2e-5));
         });
         QVERIFY(largest > 1e-2);

@@ -6,16 +6,18 @@ namespace engine {
 namespace {
 
 // Forward pass of pattern p with the weighted sums carried in double. Writes X(l, j) for
-// l = 2..NL and returns the pattern's squared output error, summed in float.
-float evaluatePattern(const Shape &shape,
-                      const WeightArray &w,
-                      const PatternArray &in,
-                      const PatternArray &tgt,
-                      Index p,
-                      const NodeArray &x,
-                      float temp)
+// l = 2..NL and returns the pattern's squared output error summed in Sum: float where the set
+// error needs the 32-bit pattern sum, double for a single pattern's error.
+template <typename Sum>
+Sum evaluatePattern(const Shape &shape,
+                    const WeightArray &w,
+                    const PatternArray &in,
+                    const PatternArray &tgt,
+                    Index p,
+                    const NodeArray &x,
+                    float temp)
 {
-    float sum = 0.0f;
+    Sum sum = 0;
     for (int l = 2; l <= shape.nl; ++l) {
         const int below = shape.nn(l - 1);
         const int code = shape.func(l);
@@ -29,7 +31,7 @@ float evaluatePattern(const Shape &shape,
             const float y = activate(net, temp, code);
             x(l, j) = y;
             if (l == shape.nl) {
-                const float diff = y - tgt(p, j);
+                const Sum diff = static_cast<Sum>(y) - tgt(p, j);
                 sum += diff * diff;
             }
         }
@@ -63,9 +65,9 @@ void CALCNET(float *W,
         return;
     }
     const Shape shape {*NL, {NN}, {FUNC}};
-    const float sum = evaluatePattern(shape, {W, *NL, *WDIM2}, {IN, *NPAT}, {TGT, *NPAT}, *IPAT,
-                                      {X, *NL}, *TEMP);
-    *ERR = std::sqrt(sum);
+    const double sum = evaluatePattern<double>(shape, {W, *NL, *WDIM2}, {IN, *NPAT}, {TGT, *NPAT},
+                                               *IPAT, {X, *NL}, *TEMP);
+    *ERR = static_cast<float>(std::sqrt(sum));
 }
 
 void CALCERR(float *W,
@@ -102,7 +104,7 @@ void CALCERR(float *W,
     float total = 0.0f;
     int16_t good = 0;
     for (int p = 1; p <= *NPAT; ++p) {
-        const float sum = evaluatePattern(shape, w, in, tgt, p, x, *TEMP);
+        const float sum = evaluatePattern<float>(shape, w, in, tgt, p, x, *TEMP);
         if (std::sqrt(sum) <= *TARGET) {
             ++good;
         }

@@ -209,7 +209,7 @@ AXONA32_API void MINMAX(float *IN, // in: inputs (NPAT, NIN)
                         float *OUTMIN, // out
                         float *OUTMAX, // out
                         int16_t *INNONPOS, // out: 1 if some input <= 0, else 0
-                        int16_t *OUTNONPOS) AXONA32_NOEXCEPT; // in/out: set to 1 if some target <= 0
+                        int16_t *OUTNONPOS) AXONA32_NOEXCEPT; // in/out: 1 if a target <= 0
 
 // Moves NTEST patterns out of IN/TGT into TIN/TTGT and closes the gap; NPAT shrinks by NTEST.
 // The remaining rows keep the old leading dimension. SMODE: 1 random sample (shuffle, take the

@@ -81,23 +81,23 @@ void backwardPattern(
     }
 }
 
-float weightNoise(const TrainOptions &opts)
+// Moves one weight by step plus a fresh noise draw, remembers the step and clears the gradient.
+void applyStep(const TrainNet &net, const TrainOptions &opts, int l, int i, int j, float step)
 {
-    return opts.wnoise == 0.0f ? 0.0f : uniform(-opts.wnoise, opts.wnoise);
+    if (opts.wnoise == 0.0f) {
+        net.w(l, i, j) = net.w(l, i, j) + step;
+    } else {
+        net.w(l, i, j) = (net.w(l, i, j) + step) + uniform(-opts.wnoise, opts.wnoise);
+    }
+    // Momentum remembers the step without the noise.
+    net.dw(l, i, j) = step;
+    net.g(l, i, j) = 0.0f;
 }
 
 void updateBackProp(const TrainNet &net, const TrainOptions &opts)
 {
     forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
-        const float step = opts.eta * net.g(l, i, j) + opts.alpha * net.dw(l, i, j);
-        if (opts.wnoise == 0.0f) {
-            net.w(l, i, j) = net.w(l, i, j) + step;
-        } else {
-            net.w(l, i, j) = (net.w(l, i, j) + step) + weightNoise(opts);
-        }
-        // Momentum remembers the step without the noise.
-        net.dw(l, i, j) = step;
-        net.g(l, i, j) = 0.0f;
+        applyStep(net, opts, l, i, j, opts.eta * net.g(l, i, j) + opts.alpha * net.dw(l, i, j));
     });
 }
 
@@ -132,15 +132,8 @@ void updateQuickProp(const TrainNet &net, const TrainOptions &opts, const QuickP
 {
     forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
         const float g = net.g(l, i, j);
-        const float step = quickPropStep(g, qp.gp(l, i, j), net.dw(l, i, j), opts, qp);
-        if (opts.wnoise == 0.0f) {
-            net.w(l, i, j) = net.w(l, i, j) + step;
-        } else {
-            net.w(l, i, j) = (net.w(l, i, j) + step) + weightNoise(opts);
-        }
-        net.dw(l, i, j) = step;
+        applyStep(net, opts, l, i, j, quickPropStep(g, qp.gp(l, i, j), net.dw(l, i, j), opts, qp));
         qp.gp(l, i, j) = g;
-        net.g(l, i, j) = 0.0f;
     });
 }
 

@@ -199,6 +199,14 @@ inline float callCALCNET(Net &n, Patterns &d, int16_t ipat, float temp)
     return err;
 }
 
+inline void callCALCERR(Net &n, Patterns &d, float target, float &rms, int16_t &ngood)
+{
+    float temp = 1.0f;
+    CALCERR(n.w.data(), d.in.data(), d.tgt.data(), n.nn.data(), &n.nl, &unreadCount, &n.wdim2,
+            &unreadCount, &d.npat, &unreadCount, &unreadCount, n.x.data(), &rms, &target, &ngood,
+            &temp, n.func.data());
+}
+
 inline void fixClock(int32_t t)
 {
     int16_t fixed = -1;

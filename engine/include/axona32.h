@@ -17,6 +17,10 @@
 // added to its slope; any other value acts as 1. FUNC(1) is never read.
 //
 // The routines are not reentrant: call them from one thread at a time.
+//
+// Calls outside the contract that would address memory outside the caller's arrays or the
+// engine's work areas return at once without writing anything, results included: for every
+// weight routine NL < 1, a negative NN(l) or WDIM2 < NN(l-1)+1; and as noted per routine below.
 #pragma once
 
 #include <stdint.h>
@@ -37,7 +41,8 @@ extern "C" {
 #endif
 
 // Forward pass of pattern IPAT: writes X(l, j) for l = 2..NL and ERR = Euclidean length of the
-// output error vector of that pattern. X(1, .) is neither read nor written.
+// output error vector of that pattern. X(1, .) is neither read nor written. IPAT outside
+// 1..NPAT writes nothing.
 AXONA32_API void CALCNET(float *W, // in: weights (NL, WDIM2, WDIM3)
                          float *IN, // in: inputs (NPAT, NIN)
                          float *TGT, // in: targets (NPAT, NOUT), always read
@@ -79,8 +84,10 @@ AXONA32_API void CALCERR(float *W, // in: weights
 // NEPOCH epochs of batch back-propagation with momentum over rows IFIRST..ILAST; the weights
 // change once per epoch. Reseeds the generator from the clock on entry. G must hold zeros on
 // entry and holds zeros on return; DW receives the last step (without weight noise).
-// Training limits: NL <= 5 and NN(l) <= 1024 for l >= 2, and IFIRST <= ILAST. A call outside
-// them returns at once and writes nothing at all, not even RMS or NGOOD.
+// NEPOCH <= 0 changes no array, leaves NGOOD as passed and sets RMS to the error of the last
+// epoch BP ran in this process (0 if none). Training limits: NL <= 5 and NN(l) <= 1024 for
+// l >= 2, and 1 <= IFIRST <= ILAST <= NPAT. A call outside them returns at once and writes
+// nothing at all, not even RMS or NGOOD, and does not reseed.
 AXONA32_API void BP(float *IN, // in: inputs (NPAT, NIN)
                     float *TGT, // in: targets (NPAT, NOUT)
                     int16_t *NL, // in: number of layers
@@ -111,7 +118,9 @@ AXONA32_API void BP(float *IN, // in: inputs (NPAT, NIN)
                     int16_t *ILAST, // in: last row of the window
                     int16_t *IRAND) AXONA32_NOEXCEPT; // in: 1 = random sampling, else in order
 
-// Quick-prop: as BP (same first 29 arguments, same limits) with the quick-prop update.
+// Quick-prop: as BP (same first 29 arguments, same limits) with the quick-prop update. QP keeps
+// its own work areas and its own last epoch error, separate from BP's. GP is replaced by this
+// call's last gradient; nothing in the engine clears it.
 AXONA32_API void QP(float *IN,
                     float *TGT,
                     int16_t *NL,
@@ -167,7 +176,8 @@ AXONA32_API void ZEROW(float *G, // out: gradient accumulator
 // Scales inputs and targets in place: y = a*x + b, or y = a*ln(x) + b on a side whose log switch
 // is set; per node (GLOBAL = 0, factor arrays indexed by node) or per block (element 1 only).
 // MODE: <= 0 apply the given factors; 1 compute the input factors, identity on targets; 2 the
-// reverse; 3 compute both; any other positive value identity on both.
+// reverse; 3 compute both; any other positive value identity on both. NPAT, NIN or NOUT below 1
+// writes nothing.
 AXONA32_API void NORMALIZE(float *IN, // in/out: inputs (NPAT, NIN)
                            float *TGT, // in/out: targets (NPAT, NOUT)
                            int16_t *NPAT, // in: rows
@@ -187,7 +197,8 @@ AXONA32_API void NORMALIZE(float *IN, // in/out: inputs (NPAT, NIN)
                            int16_t *MODE) AXONA32_NOEXCEPT; // in: what to compute
 
 // Extremes over the whole input block and the whole target block, and whether either holds a
-// value <= 0. OUTNONPOS is only ever set to 1, never cleared: pass it as 0.
+// value <= 0. OUTNONPOS is only ever set to 1, never cleared: pass it as 0. NPAT, NIN or NOUT
+// below 1 writes nothing.
 AXONA32_API void MINMAX(float *IN, // in: inputs (NPAT, NIN)
                         float *TGT, // in: targets (NPAT, NOUT)
                         int16_t *NPAT, // in: rows
@@ -198,12 +209,13 @@ AXONA32_API void MINMAX(float *IN, // in: inputs (NPAT, NIN)
                         float *OUTMIN, // out
                         float *OUTMAX, // out
                         int16_t *INNONPOS, // out: 1 if some input <= 0, else 0
-                        int16_t *OUTNONPOS) AXONA32_NOEXCEPT; // in/out: set to 1 if some target <= 0
+                        int16_t *OUTNONPOS) AXONA32_NOEXCEPT; // in/out: 1 if a target <= 0
 
 // Moves NTEST patterns out of IN/TGT into TIN/TTGT and closes the gap; NPAT shrinks by NTEST.
 // The remaining rows keep the old leading dimension. SMODE: 1 random sample (shuffle, take the
 // last NTEST), 2 block at a random start, 3 block at ISTART; any other value acts as 1.
-// Reseeds the generator first.
+// Reseeds the generator first. NTEST outside 1..NPAT-1, or in mode 3 a block not inside
+// 1..NPAT, writes nothing.
 AXONA32_API void MKTEST1(float *IN, // in/out: training inputs (NPAT, NIN)
                          float *TGT, // in/out: training targets (NPAT, NOUT)
                          int16_t *NPAT, // in/out: training rows
@@ -218,7 +230,8 @@ AXONA32_API void MKTEST1(float *IN, // in/out: training inputs (NPAT, NIN)
 
 // Reproducible runs: with *FIXED non-zero, every reseed of BP, QP, RNDW and MKTEST1 reads *T as
 // its clock (calendar seconds plus milliseconds), so a sequence of calls repeats exactly; with
-// *FIXED zero the real clock returns. Not one of the nine routines the application needs.
+// *FIXED zero the real clock returns and T is not read. Not one of the nine routines the
+// application needs.
 AXONA32_API void FIXCLOCK(int32_t *T, // in: clock reading to use
                           int16_t *FIXED) AXONA32_NOEXCEPT; // in: non-zero = fixed clock
 

@@ -1,0 +1,195 @@
+#include "train.h"
+
+#include <cmath>
+
+#include "neuron.h"
+#include "rng.h"
+
+namespace engine {
+namespace {
+
+// Row of the k-th pattern of an epoch: in order, or drawn with replacement where the end rows
+// come up half as often as the inner ones.
+int chooseRow(const TrainOptions &opts, int k)
+{
+    if (!opts.randomSampling) {
+        return opts.first + k - 1;
+    }
+    const float r = static_cast<float>(generator().next());
+    return static_cast<int>(opts.first + (opts.last - opts.first) * static_cast<double>(r) + 0.5);
+}
+
+// Forward pass of row p with float running sums; keeps every net input for the slopes and
+// returns the squared output error. Input noise is drawn afresh for every layer-2 node, so X(1, .)
+// ends up holding the copy the last layer-2 node saw.
+float forwardPattern(
+        const TrainNet &net, const TrainData &data, const TrainOptions &opts, int p, WorkArea &area)
+{
+    const Shape &shape = net.shape;
+    const NodeArray &x = net.x;
+    float sum = 0.0f;
+    for (int l = 2; l <= shape.nl; ++l) {
+        const int below = shape.nn(l - 1);
+        const int code = shape.func(l);
+        for (int j = 1; j <= shape.nn(l); ++j) {
+            float s = 0.0f;
+            for (int i = 1; i <= below; ++i) {
+                if (l == 2) {
+                    x(1, i) = opts.inoise == 0.0f
+                            ? data.in(p, i)
+                            : data.in(p, i) + uniform(-opts.inoise, opts.inoise);
+                }
+                s += net.w(l, i, j) * x(l - 1, i);
+            }
+            const float netInput = s + net.w(l, below + 1, j);
+            area.netInput(l, j) = netInput;
+            const float y = activate(netInput, opts.temp, code);
+            x(l, j) = y;
+            if (l == shape.nl) {
+                const float diff = y - data.tgt(p, j);
+                sum += diff * diff;
+            }
+        }
+    }
+    return sum;
+}
+
+// Error signals from the output layer down, accumulated into G along the negative gradient.
+void backwardPattern(
+        const TrainNet &net, const TrainData &data, const TrainOptions &opts, int p, WorkArea &area)
+{
+    const Shape &shape = net.shape;
+    for (int l = shape.nl; l >= 2; --l) {
+        const int below = shape.nn(l - 1);
+        const int code = shape.func(l);
+        for (int j = 1; j <= shape.nn(l); ++j) {
+            float d = 0.0f;
+            if (l == shape.nl) {
+                d = data.tgt(p, j) - net.x(l, j);
+            } else {
+                for (int k = 1; k <= shape.nn(l + 1); ++k) {
+                    d += area.signal(l + 1, k) * net.w(l + 1, j, k);
+                }
+            }
+            d *= slope(area.netInput(l, j), net.x(l, j), opts.temp, code);
+            area.signal(l, j) = d;
+            net.g(l, below + 1, j) += d;
+            for (int i = 1; i <= below; ++i) {
+                net.g(l, i, j) += d * net.x(l - 1, i);
+            }
+        }
+    }
+}
+
+// Moves one weight by step plus a fresh noise draw, remembers the step and clears the gradient.
+void applyStep(const TrainNet &net, const TrainOptions &opts, int l, int i, int j, float step)
+{
+    if (opts.wnoise == 0.0f) {
+        net.w(l, i, j) = net.w(l, i, j) + step;
+    } else {
+        net.w(l, i, j) = (net.w(l, i, j) + step) + uniform(-opts.wnoise, opts.wnoise);
+    }
+    // Momentum remembers the step without the noise.
+    net.dw(l, i, j) = step;
+    net.g(l, i, j) = 0.0f;
+}
+
+void updateBackProp(const TrainNet &net, const TrainOptions &opts)
+{
+    forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
+        applyStep(net, opts, l, i, j, opts.eta * net.g(l, i, j) + opts.alpha * net.dw(l, i, j));
+    });
+}
+
+float sgn(float v)
+{
+    return v < 0.0f ? -1.0f : 1.0f;
+}
+
+// One weight's quick-prop step from this epoch's gradient g, the previous one gp and the
+// previous step dp.
+float quickPropStep(float g, float gp, float dp, const TrainOptions &opts, const QuickProp &qp)
+{
+    const float diff = gp - g;
+    const float s = diff > 0.00001f ? dp / diff : 0.0f;
+    // A gradient that changed sign drops the plain gradient term.
+    float step = sgn(g) == sgn(gp) ? opts.alpha * dp + (s + opts.eta) * g : opts.alpha * dp + s * g;
+    if (sgn(step) != sgn(g)) {
+        step = -step;
+    }
+    // The growth limit comes after the turn and keeps the previous step's sign.
+    const float limit = qp.growth * dp;
+    if (limit != 0.0f && std::fabs(limit) < std::fabs(step)) {
+        step = limit;
+    }
+    if (std::fabs(step) > qp.cutoff) {
+        step = step * qp.decay;
+    }
+    return step;
+}
+
+void updateQuickProp(const TrainNet &net, const TrainOptions &opts, const QuickProp &qp)
+{
+    forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
+        const float g = net.g(l, i, j);
+        applyStep(net, opts, l, i, j, quickPropStep(g, qp.gp(l, i, j), net.dw(l, i, j), opts, qp));
+        qp.gp(l, i, j) = g;
+    });
+}
+
+} // namespace
+
+bool withinTrainingLimits(const int16_t *NN, int nl, int wdim2, int first, int last, int npat)
+{
+    if (nl > MaxTrainLayers || !shapeIsAddressable(NN, nl, wdim2)) {
+        return false;
+    }
+    for (int l = 2; l <= nl; ++l) {
+        if (NN[l - 1] > MaxTrainNodes) {
+            return false;
+        }
+    }
+    return first >= 1 && first <= last && last <= npat;
+}
+
+void train(const TrainNet &net,
+           const TrainData &data,
+           const TrainOptions &opts,
+           WorkArea &area,
+           const QuickProp *qp,
+           float &rms,
+           int16_t &ngood)
+{
+    reseed();
+    const int n = opts.last - opts.first + 1;
+    const float c = 1.0f / static_cast<float>(n);
+    const float clipBelow = opts.clip * opts.target;
+    for (int epoch = 1; epoch <= opts.epochs; ++epoch) {
+        float sum = 0.0f;
+        int16_t good = 0;
+        for (int k = 1; k <= n; ++k) {
+            const int p = chooseRow(opts, k);
+            const float e2 = forwardPattern(net, data, opts, p, area);
+            const float e = std::sqrt(e2);
+            if (e <= opts.target) {
+                ++good;
+            }
+            sum += e2;
+            // A clipped pattern counts in the error but teaches nothing.
+            if (!(e < clipBelow)) {
+                backwardPattern(net, data, opts, p, area);
+            }
+        }
+        ngood = good;
+        // Measured with the weights as they stood before this epoch's update.
+        area.epochError = std::sqrt(sum * c);
+        if (qp) {
+            updateQuickProp(net, opts, *qp);
+        } else {
+            updateBackProp(net, opts);
+        }
+    }
+    rms = area.epochError;
+}
+
+} // namespace engine

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include "model/result.h"
+
+// Whole text files, as every reader and writer of the program takes and leaves them. Texts are
+// handed over with their line ends as they are: readers accept CRLF, LF and CR alike, and
+// writers build CRLF lines themselves (PrintLine does), so the bytes written are exactly the
+// text given.
+
+// Largest file readTextFile accepts, in bytes.
+inline constexpr qint64 MaxTextFileSize = qint64(256) << 20;
+
+// The whole file as text: UTF-8, or Latin-1 when the bytes are not valid UTF-8; a file that
+// cannot be read or is larger than MaxTextFileSize gives "Cannot read <path>: <reason>".
+Result<QString> readTextFile(const QString &path);
+
+// Replaces path with text in UTF-8, all or nothing: on failure the old file stays as it was and
+// the message is "Cannot write <path>: <reason>".
+Status writeTextFile(const QString &path, const QString &text);
+
+// The text with every line end (LF, CR or CRLF) made CRLF, for texts that come from widgets.
+QString withCrlf(QStringView text);

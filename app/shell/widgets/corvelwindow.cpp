@@ -221,7 +221,7 @@ void CorvelWindow::createPanels()
         ui.CMB_LayerSize->setInsertPolicy(QComboBox::NoInsert);
         ui.CMB_LayerSize->addItems({QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("1")});
         ui.CMB_LayerSize->setToolTip(tr("Select a layer, or type its new number of nodes"));
-        Form::selectAllOnFocus(ui.CMB_LayerSize->lineEdit());
+        Form::selectAllOnFocus(ui.CMB_LayerSize);
         ui.CMB_idxfn = new QComboBox(box);
         ui.CMB_idxfn->setObjectName(QStringLiteral("CMB_idxfn"));
         ui.CMB_idxfn->addItems({QStringLiteral("Sigmoid"), QStringLiteral("Linear"),

@@ -1,6 +1,7 @@
 #include "formhelpers.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,7 +22,13 @@ public:
         if (event->type() == QEvent::FocusIn) {
             // The mouse press that gave the focus would clear a selection made now; select once
             // the press has been handled.
-            if (auto *edit = qobject_cast<QLineEdit *>(watched)) {
+            QLineEdit *edit = qobject_cast<QLineEdit *>(watched);
+            // An editable list keeps the focus itself and hands its events to its line edit
+            // directly, past any filter on the line edit.
+            if (auto *combo = qobject_cast<QComboBox *>(watched)) {
+                edit = combo->lineEdit();
+            }
+            if (edit) {
                 QTimer::singleShot(0, edit, &QLineEdit::selectAll);
             }
         }
@@ -84,10 +91,10 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &title)
     return named(new QGroupBox(title, parent), name, QString());
 }
 
-void selectAllOnFocus(QLineEdit *edit)
+void selectAllOnFocus(QWidget *box)
 {
     // One filter per box, owned by it, so the filter lives exactly as long as the box.
-    edit->installEventFilter(new SelectAllFilter(edit));
+    box->installEventFilter(new SelectAllFilter(box));
 }
 
 } // namespace Form

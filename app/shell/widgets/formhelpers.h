@@ -30,7 +30,8 @@ QRadioButton *option(QWidget *parent, const char *name, const QString &text,
                      const QString &hint = QString());
 QGroupBox *frame(QWidget *parent, const char *name, const QString &title);
 
-// Makes a text box select its whole text whenever it receives the focus, also by a mouse click.
-void selectAllOnFocus(QLineEdit *edit);
+// Makes a text box (a line edit or an editable list) select its whole text whenever it receives
+// the focus, also by a mouse click.
+void selectAllOnFocus(QWidget *box);
 
 } // namespace Form

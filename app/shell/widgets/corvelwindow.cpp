@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -316,7 +317,7 @@ void CorvelWindow::createPanels()
         h->addWidget(Form::caption(box, QStringLiteral("Epoch length")));
         h->addWidget(ui.TXT_EpocLen);
         ui.FRA_EpocPar = box;
-        grid->addWidget(box, 2, 1);
+        grid->addWidget(box, 2, 1, Qt::AlignTop);
     }
 
     // "Training Results"
@@ -374,11 +375,16 @@ void CorvelWindow::createPanels()
         g->addWidget(ui.PNL_MinW, 1, 1);
         g->addWidget(Form::caption(box, QStringLiteral("Max:")), 1, 2);
         g->addWidget(ui.PNL_MaxW, 1, 3);
-        g->addWidget(Form::caption(box, QStringLiteral("Min:")), 2, 0);
-        g->addWidget(ui.TXT_minW, 2, 1);
-        g->addWidget(Form::caption(box, QStringLiteral("Max:")), 2, 2);
-        g->addWidget(ui.TXT_maxW, 2, 3);
-        g->addWidget(ui.BTN_Randomize, 3, 0, 1, 4);
+        // A rule sets the range of new random weights apart from the live statistics above.
+        auto *rule = new QFrame(box);
+        rule->setFrameShape(QFrame::HLine);
+        rule->setFrameShadow(QFrame::Sunken);
+        g->addWidget(rule, 2, 0, 1, 4);
+        g->addWidget(Form::caption(box, QStringLiteral("Min:")), 3, 0);
+        g->addWidget(ui.TXT_minW, 3, 1);
+        g->addWidget(Form::caption(box, QStringLiteral("Max:")), 3, 2);
+        g->addWidget(ui.TXT_maxW, 3, 3);
+        g->addWidget(ui.BTN_Randomize, 4, 0, 1, 4);
         ui.FRA_Weights = box;
         grid->addWidget(box, 2, 2);
     }

@@ -1,10 +1,10 @@
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
+
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
 
 int main(int argc, char *argv[])
 {

@@ -1,11 +1,4 @@
-#include "dataprep/widgets/createtestform.h"
-#include "dataprep/widgets/normdialog.h"
-#include "shell/widgets/aboutdialog.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/setupdialog.h"
-#include "training/widgets/learnparform.h"
-#include "training/widgets/reportwindow.h"
+#include <memory>
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -17,7 +10,14 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include <memory>
+#include "dataprep/widgets/createtestform.h"
+#include "dataprep/widgets/normdialog.h"
+#include "shell/widgets/aboutdialog.h"
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
+#include "shell/widgets/setupdialog.h"
+#include "training/widgets/learnparform.h"
+#include "training/widgets/reportwindow.h"
 
 // Every window and dialog, shown at its natural size: no caption may be cut or lie outside its
 // window, and the picture is not blank. With AXONA_SCREENSHOT_DIR set, the pictures are saved
@@ -151,7 +151,7 @@ void TestScreens::captionsShowWhole()
     const QString dir = qEnvironmentVariable("AXONA_SCREENSHOT_DIR");
     if (!dir.isEmpty()) {
         QVERIFY(picture.save(QDir(dir).filePath(QString::fromLatin1(QTest::currentDataTag())
-                                                 + QStringLiteral(".png"))));
+                                                + QStringLiteral(".png"))));
     }
 }
 

@@ -1,8 +1,5 @@
-#include "shell/widgets/aboutdialog.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/qtuiport.h"
-#include "training/widgets/reportwindow.h"
+#include <functional>
+#include <memory>
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -20,8 +17,11 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include <functional>
-#include <memory>
+#include "shell/widgets/aboutdialog.h"
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
+#include "shell/widgets/qtuiport.h"
+#include "training/widgets/reportwindow.h"
 
 namespace {
 
@@ -105,8 +105,8 @@ void TestShell::menuBarFollowsActiveWindow()
         }
         return texts;
     };
-    const QStringList main = {"&File", "&Edit", "&Data", "&View", "&Plot", "&Setup...",
-                              "&Window", "&Help"};
+    const QStringList main = {"&File", "&Edit",     "&Data",   "&View",
+                              "&Plot", "&Setup...", "&Window", "&Help"};
     QCOMPARE(captions(), main);
 
     auto *report = new ReportWindow;
@@ -125,6 +125,7 @@ void TestShell::mainMenu_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
+
     const struct
     {
         const char *menu;
@@ -166,6 +167,7 @@ void TestShell::mainMenu_data()
             {"MNU_HELP", "MNU_HELP_Help", "&Help"},
             {"MNU_HELP", "MNU_HELP_About", "&About"},
     };
+
     QHash<QString, int> counts;
     for (const auto &r : rows) {
         const QString menu = QString::fromLatin1(r.menu);
@@ -207,10 +209,11 @@ void TestShell::mainMenu()
 void TestShell::toolbar()
 {
     const QList<std::pair<QString, QString>> expected = {
-            {"new", "New net"},       {"open", "Open Net"},        {"save", "Save Net"},
-            {"train", "Train Net"},   {"stop", "Stop Training"},   {"runnet", "Run Net"},
-            {"runtest", "Test Net"},  {"plotweights", "Plot Weights"}, {"plotnet", "Plot"},
-            {"drawnet", "Plot Network"},
+            {"new", "New net"},        {"open", "Open Net"},
+            {"save", "Save Net"},      {"train", "Train Net"},
+            {"stop", "Stop Training"}, {"runnet", "Run Net"},
+            {"runtest", "Test Net"},   {"plotweights", "Plot Weights"},
+            {"plotnet", "Plot"},       {"drawnet", "Plot Network"},
     };
     QCOMPARE(m_corvel->ui()->Toolbar1->objectName(), QStringLiteral("Toolbar1"));
     const QList<QAction *> buttons = m_corvel->toolActions();
@@ -233,6 +236,7 @@ void TestShell::mainWindowControls_data()
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hint");
+
     const struct
     {
         const char *name;
@@ -293,6 +297,7 @@ void TestShell::mainWindowControls_data()
             {"TXT_TSTOUTS", "QPlainTextEdit", "Update Link", nullptr},
             {"Toolbar1", "QToolBar", nullptr, nullptr},
     };
+
     for (const auto &r : rows) {
         QTest::addRow("%s", r.name) << QString::fromLatin1(r.className)
                                     << QString::fromLatin1(r.text) << QString::fromLatin1(r.hint);
@@ -422,9 +427,9 @@ void TestShell::aboutBox()
     m_corvel->action("MNU_HELP_About")->trigger();
     QCOMPARE(title, QStringLiteral("About Axona"));
     QCOMPARE(header, QStringLiteral(" Axona32 1.7 "));
-    QCOMPARE(texts, QStringList({"Max. no. of layers:", "5", "Max. layer size:", "1024",
-                                 "Max. no. of patterns:", "8192", "Max no. of connections:",
-                                 "32767"}));
+    QCOMPARE(texts,
+             QStringList({"Max. no. of layers:", "5", "Max. layer size:", "1024",
+                          "Max. no. of patterns:", "8192", "Max no. of connections:", "32767"}));
     QVERIFY(closed);
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -444,25 +449,25 @@ void TestShell::messageBox_data()
     QTest::addRow("critical, OK") << int(I::Critical) << int(B::Ok) << QString()
                                   << int(QMessageBox::Critical) << "Axona" << int(QMessageBox::Ok)
                                   << int(A::Ok);
-    QTest::addRow("exclamation is a warning") << int(I::Exclamation) << int(B::Ok) << QString()
-                                              << int(QMessageBox::Warning) << "Axona"
-                                              << int(QMessageBox::Ok) << int(A::Ok);
+    QTest::addRow("exclamation is a warning")
+            << int(I::Exclamation) << int(B::Ok) << QString() << int(QMessageBox::Warning)
+            << "Axona" << int(QMessageBox::Ok) << int(A::Ok);
     QTest::addRow("information, own title")
             << int(I::Information) << int(B::Ok) << "Axona DDE Failure"
             << int(QMessageBox::Information) << "Axona DDE Failure" << int(QMessageBox::Ok)
             << int(A::Ok);
-    QTest::addRow("question, Yes/No, No") << int(I::Question) << int(B::YesNo) << QString()
-                                          << int(QMessageBox::Question) << "Axona"
-                                          << int(QMessageBox::No) << int(A::No);
+    QTest::addRow("question, Yes/No, No")
+            << int(I::Question) << int(B::YesNo) << QString() << int(QMessageBox::Question)
+            << "Axona" << int(QMessageBox::No) << int(A::No);
     QTest::addRow("question, Yes/No/Cancel, Cancel")
             << int(I::Question) << int(B::YesNoCancel) << QString() << int(QMessageBox::Question)
             << "Axona" << int(QMessageBox::Cancel) << int(A::Cancel);
     QTest::addRow("question, Yes/No/Cancel, Yes")
             << int(I::Question) << int(B::YesNoCancel) << QString() << int(QMessageBox::Question)
             << "Axona" << int(QMessageBox::Yes) << int(A::Yes);
-    QTest::addRow("OK/Cancel, Cancel") << int(I::None) << int(B::OkCancel) << QString()
-                                       << int(QMessageBox::NoIcon) << "Axona"
-                                       << int(QMessageBox::Cancel) << int(A::Cancel);
+    QTest::addRow("OK/Cancel, Cancel")
+            << int(I::None) << int(B::OkCancel) << QString() << int(QMessageBox::NoIcon) << "Axona"
+            << int(QMessageBox::Cancel) << int(A::Cancel);
 }
 
 void TestShell::messageBox()
@@ -502,8 +507,9 @@ void TestShell::messageBox()
                          UiPort::Icon(icon), UiPort::Buttons(buttons), title);
     QCOMPARE(shownTitle, expectedTitle);
     QCOMPARE(shownIcon, expectedIcon);
-    QCOMPARE(shownText, QStringLiteral("Pattern file and net size do not agree !!!\nread, no. of "
-                                       "inputs=3\nOutputs=1\nend"));
+    QCOMPARE(shownText,
+             QStringLiteral("Pattern file and net size do not agree !!!\nread, no. of "
+                            "inputs=3\nOutputs=1\nend"));
     QCOMPARE(int(got), answer);
 
     port.setStatus(QStringLiteral("Network Init Completed..."));

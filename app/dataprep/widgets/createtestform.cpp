@@ -1,7 +1,5 @@
 #include "createtestform.h"
 
-#include "shell/widgets/formhelpers.h"
-
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +9,8 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include "shell/widgets/formhelpers.h"
 
 CreateTestForm::CreateTestForm(QWidget *parent)
     : QDialog(parent)
@@ -24,6 +24,7 @@ CreateTestForm::CreateTestForm(QWidget *parent)
 
     ui.FRA_SampleMethod = Form::frame(this, "FRA_SampleMethod", QStringLiteral("Sample Method"));
     auto *methods = new QVBoxLayout(ui.FRA_SampleMethod);
+
     const struct
     {
         const char *caption;
@@ -33,12 +34,12 @@ CreateTestForm::CreateTestForm(QWidget *parent)
             {"Random Start", "Copy random region form pattern file"},
             {"Range", "Copy region form patterns file"},
     };
+
     for (int i = 0; i < 3; ++i) {
         const QByteArray name = "OPT_Method_" + QByteArray::number(i);
-        QRadioButton *option =
-                Form::option(ui.FRA_SampleMethod, name.constData(),
-                             QString::fromLatin1(options[i].caption),
-                             QString::fromLatin1(options[i].hint));
+        QRadioButton *option = Form::option(ui.FRA_SampleMethod, name.constData(),
+                                            QString::fromLatin1(options[i].caption),
+                                            QString::fromLatin1(options[i].hint));
         option->setProperty("index", i);
         methods->addWidget(option);
         ui.OPT_Method[static_cast<size_t>(i)] = option;
@@ -57,16 +58,16 @@ CreateTestForm::CreateTestForm(QWidget *parent)
             {"From:", "", "Enter pattern number to start copy"},
             {"To:", "", "Enter last pattern to copy"},
     };
+
     auto *grid = new QGridLayout;
     for (int i = 0; i < 4; ++i) {
         const auto k = static_cast<size_t>(i);
         const QByteArray labelName = "LBL_Method_" + QByteArray::number(i);
         const QByteArray dataName = "TXT_Data_" + QByteArray::number(i);
-        QLabel *label = Form::value(this, labelName.constData(),
-                                    QString::fromLatin1(data[i].caption));
+        QLabel *label =
+                Form::value(this, labelName.constData(), QString::fromLatin1(data[i].caption));
         label->setFrameShape(QFrame::NoFrame);
-        QLineEdit *edit = Form::edit(this, dataName.constData(),
-                                     QString::fromLatin1(data[i].text),
+        QLineEdit *edit = Form::edit(this, dataName.constData(), QString::fromLatin1(data[i].text),
                                      QString::fromLatin1(data[i].hint));
         edit->setMaximumWidth(90);
         label->setProperty("index", i);

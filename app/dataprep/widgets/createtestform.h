@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
-
 #include <array>
 #include <memory>
+
+#include <QDialog>
 
 class QGroupBox;
 class QLabel;
@@ -17,10 +17,10 @@ struct CreateTestForm
 {
     QGroupBox *FRA_SampleMethod = nullptr;
     // OPT_Method(0..2): "Random Percent", "Random Start", "Range".
-    std::array<QRadioButton *, 3> OPT_Method{};
+    std::array<QRadioButton *, 3> OPT_Method {};
     // LBL_Method(0..3) and TXT_Data(0..3): percent, number of patterns, from, to.
-    std::array<QLabel *, 4> LBL_Method{};
-    std::array<QLineEdit *, 4> TXT_Data{};
+    std::array<QLabel *, 4> LBL_Method {};
+    std::array<QLineEdit *, 4> TXT_Data {};
     QPushButton *Command2 = nullptr;
     QPushButton *Command1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
@@ -42,6 +42,7 @@ public:
     ~CreateTestForm() override;
 
     Ui::CreateTestForm *ui() const { return m_ui.get(); }
+
     // The chosen method, 1 to 3 (list position of the option plus one).
     int method() const { return m_method; }
 

@@ -1,7 +1,5 @@
 #include "normdialog.h"
 
-#include "shell/widgets/formhelpers.h"
-
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -15,13 +13,16 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "shell/widgets/formhelpers.h"
+
 namespace {
 
 const QString logHint = QStringLiteral("Click Reset to enable Log normalization ");
 
 QLineEdit *rangeBox(QWidget *parent, const char *name, const char *text, const char *hint)
 {
-    QLineEdit *edit = Form::edit(parent, name, QString::fromLatin1(text), QString::fromLatin1(hint));
+    QLineEdit *edit =
+            Form::edit(parent, name, QString::fromLatin1(text), QString::fromLatin1(hint));
     edit->setMaximumWidth(90);
     return edit;
 }
@@ -35,9 +36,16 @@ QLabel *rangeLabel(QWidget *parent, const char *name)
 }
 
 // One side's frame: the Normalize box and the Linear/Log choice.
-QGroupBox *sideFrame(QWidget *parent, const char *name, const QString &title, QCheckBox *&normalize,
-                     QRadioButton *&linear, QRadioButton *&log, const char *checkName,
-                     const char *linName, const char *logName, const char *linHint,
+QGroupBox *sideFrame(QWidget *parent,
+                     const char *name,
+                     const QString &title,
+                     QCheckBox *&normalize,
+                     QRadioButton *&linear,
+                     QRadioButton *&log,
+                     const char *checkName,
+                     const char *linName,
+                     const char *logName,
+                     const char *linHint,
                      const char *logHint)
 {
     QGroupBox *box = Form::frame(parent, name, title);
@@ -125,10 +133,10 @@ NormDialog::NormDialog(QWidget *parent)
     ui.FRA_Inputs = sideFrame(this, "FRA_Inputs", QStringLiteral("Inputs"), ui.CHK_NormIns,
                               ui.CHK_InLin, ui.CHK_InLog, "CHK_NormIns", "CHK_InLin", "CHK_InLog",
                               "Linear normalization of inputs", "Log normalization of inputs ");
-    ui.FRA_Outputs = sideFrame(this, "FRA_Outputs", QStringLiteral("Outputs"), ui.CHK_NormOuts,
-                               ui.CHK_OutLin, ui.CHK_OutLog, "CHK_NormOuts", "CHK_OutLin",
-                               "CHK_OutLog", "Linear normalization of Outputs",
-                               "Log normalization of Outputs ");
+    ui.FRA_Outputs =
+            sideFrame(this, "FRA_Outputs", QStringLiteral("Outputs"), ui.CHK_NormOuts,
+                      ui.CHK_OutLin, ui.CHK_OutLog, "CHK_NormOuts", "CHK_OutLin", "CHK_OutLog",
+                      "Linear normalization of Outputs", "Log normalization of Outputs ");
     middle->addWidget(ui.FRA_Inputs, 1);
     middle->addWidget(ui.FRA_Outputs, 1);
 
@@ -183,6 +191,7 @@ void NormDialog::updateLogHints()
         QGroupBox *frame;
         QRadioButton *log;
     } sides[] = {{m_ui->FRA_Inputs, m_ui->CHK_InLog}, {m_ui->FRA_Outputs, m_ui->CHK_OutLog}};
+
     for (const auto &side : sides) {
         side.frame->setToolTip(side.log->isEnabled() ? QString() : logHint);
     }

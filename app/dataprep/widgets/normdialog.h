@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
-
 #include <memory>
+
+#include <QDialog>
 
 class QCheckBox;
 class QGroupBox;
@@ -59,6 +59,7 @@ public:
     ~NormDialog() override;
 
     Ui::NormDialog *ui() const { return m_ui.get(); }
+
     // The hint of a side's frame reads "Click Reset to enable Log normalization " while its Log
     // option is disabled, and nothing otherwise; it follows the option by itself.
     void updateLogHints();

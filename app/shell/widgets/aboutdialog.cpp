@@ -1,13 +1,13 @@
 #include "aboutdialog.h"
 
-#include "formhelpers.h"
-
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include "formhelpers.h"
 
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
@@ -18,8 +18,9 @@ AboutDialog::AboutDialog(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     // A blank, the title, "32 ", the version and a blank.
-    m_ui->LBL_Title = Form::value(this, "LBL_Title", QStringLiteral(" Axona") + QStringLiteral("32 ")
-                                                             + QStringLiteral("1.7") + QChar(' '));
+    m_ui->LBL_Title = Form::value(this, "LBL_Title",
+                                  QStringLiteral(" Axona") + QStringLiteral("32 ")
+                                          + QStringLiteral("1.7") + QChar(' '));
     m_ui->LBL_Title->setAlignment(Qt::AlignCenter);
     QFont big = m_ui->LBL_Title->font();
     big.setPointSizeF(big.pointSizeF() * 2.0);
@@ -33,6 +34,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     limits->setFrameShape(QFrame::StyledPanel);
     limits->setFrameShadow(QFrame::Sunken);
     auto *grid = new QGridLayout(limits);
+
     const struct
     {
         const char *caption;
@@ -46,6 +48,7 @@ AboutDialog::AboutDialog(QWidget *parent)
             {"Max no. of connections:", "LBL_MaxConnections", &Ui::AboutDialog::LBL_MaxConnections,
              32767},
     };
+
     int row = 0;
     for (const auto &r : rows) {
         QLabel *valueLabel = Form::value(limits, r.name, QString::number(r.limit));

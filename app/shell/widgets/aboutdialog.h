@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
-
 #include <memory>
+
+#include <QDialog>
 
 class QLabel;
 class QPushButton;

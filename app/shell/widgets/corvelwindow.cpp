@@ -1,10 +1,5 @@
 #include "corvelwindow.h"
 
-#include "aboutdialog.h"
-#include "clickablelabel.h"
-#include "formhelpers.h"
-#include "updown.h"
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,6 +16,11 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "aboutdialog.h"
+#include "clickablelabel.h"
+#include "formhelpers.h"
+#include "updown.h"
+
 namespace {
 
 const QString noFile = QStringLiteral("Click here to Open File");
@@ -32,7 +32,9 @@ struct MenuItem
     const char *caption;
 };
 
-QMenu *buildMenu(QWidget *owner, const char *name, const char *caption,
+QMenu *buildMenu(QWidget *owner,
+                 const char *name,
+                 const char *caption,
                  std::initializer_list<MenuItem> items)
 {
     auto *menu = new QMenu(QString::fromLatin1(caption), owner);
@@ -121,9 +123,9 @@ void CorvelWindow::createMenus()
                              {"MNU_EDIT_CopyTSTLinked", "C&opy Tst Outputs"},
                              {nullptr, nullptr},
                              {"MNU_EDIT_Update", "&Update Client"}});
-    ui.MNU_DATA = buildMenu(this, "MNU_DATA", "&Data",
-                            {{"MNU_DATA_Norm", "&Normalize..."},
-                             {"MNU_DATA_CreateTest", "&Create Test..."}});
+    ui.MNU_DATA = buildMenu(
+            this, "MNU_DATA", "&Data",
+            {{"MNU_DATA_Norm", "&Normalize..."}, {"MNU_DATA_CreateTest", "&Create Test..."}});
     ui.MNU_VIEW = buildMenu(this, "MNU_VIEW", "&View",
                             {{"MNU_VIEWWeights", "&Weights.."},
                              {"MNU_VIEWDeriv", "Weights &Delta.."},
@@ -159,22 +161,19 @@ void CorvelWindow::createToolBar()
     bar->setFloatable(false);
     bar->setIconSize(QSize(24, 24));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
     const struct
     {
         const char *key;
         const char *tip;
     } buttons[] = {
-            {"new", "New net"},
-            {"open", "Open Net"},
-            {"save", "Save Net"},
-            {"train", "Train Net"},
-            {"stop", "Stop Training"},
-            {"runnet", "Run Net"},
-            {"runtest", "Test Net"},
-            {"plotweights", "Plot Weights"},
-            {"plotnet", "Plot"},
-            {"drawnet", "Plot Network"},
+            {"new", "New net"},        {"open", "Open Net"},
+            {"save", "Save Net"},      {"train", "Train Net"},
+            {"stop", "Stop Training"}, {"runnet", "Run Net"},
+            {"runtest", "Test Net"},   {"plotweights", "Plot Weights"},
+            {"plotnet", "Plot"},       {"drawnet", "Plot Network"},
     };
+
     for (const auto &b : buttons) {
         const QString key = QString::fromLatin1(b.key);
         QAction *a = bar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(key)),
@@ -252,7 +251,8 @@ void CorvelWindow::createPanels()
 
     // "Learning Parameters": two columns of boxes; the first four have spinners.
     {
-        QGroupBox *box = Form::frame(central, "FRA_LearnPar", QStringLiteral("Learning Parameters"));
+        QGroupBox *box =
+                Form::frame(central, "FRA_LearnPar", QStringLiteral("Learning Parameters"));
         auto *g = new QGridLayout(box);
         ui.TXT_Eta = numberBox(box, "TXT_Eta", QStringLiteral("0.2"), tr("Learning rate"));
         ui.UpDown1 = spinner(box, "UpDown1", tr("Change Eta by one unit of its first digit"));
@@ -290,6 +290,7 @@ void CorvelWindow::createPanels()
                 {"Iter./calc.", ui.TXT_epocs, nullptr, 1, 4},
                 {"Clip Patterns", ui.TXT_PatClip, nullptr, 2, 4},
         };
+
         for (const auto &r : rows) {
             g->addWidget(Form::caption(box, QString::fromLatin1(r.caption)), r.row, r.column);
             g->addWidget(r.edit, r.row, r.column + 1);
@@ -333,6 +334,7 @@ void CorvelWindow::createPanels()
                                       tr("Percentage of patterns within the target error"));
         ui.CHK_ShowTestErr = Form::check(box, "CHK_ShowTestErr", QStringLiteral("Test"),
                                          tr("Measure the error on the test set"));
+
         const struct
         {
             const char *caption;
@@ -342,6 +344,7 @@ void CorvelWindow::createPanels()
                 {"Change:", ui.LBL_Change},        {"Iterations:", ui.LBL_iter},
                 {"Good Pats.:", ui.LBL_GoodPats},
         };
+
         int row = 0;
         for (const auto &r : rows) {
             g->addWidget(Form::caption(box, QString::fromLatin1(r.caption)), row, 0);
@@ -418,6 +421,7 @@ void CorvelWindow::createPanels()
         for (QPushButton *b : {ui.BTN_EditPat, ui.BTN_EditTst, ui.BTN_EditWgt}) {
             b->setEnabled(false);
         }
+
         const struct
         {
             const char *caption;
@@ -429,6 +433,7 @@ void CorvelWindow::createPanels()
                 {"Test:", ui.LBL_TestFile, ui.BTN_EditTst, ui.LBL_NptsTST},
                 {"Weights:", ui.LBL_WeightFile, ui.BTN_EditWgt, nullptr},
         };
+
         int row = 0;
         for (const auto &r : rows) {
             g->addWidget(Form::caption(box, QString::fromLatin1(r.caption)), row, 0);
@@ -518,8 +523,8 @@ void CorvelWindow::setCloseGuard(std::function<bool()> guard)
 QList<QAction *> CorvelWindow::menuBarActions() const
 {
     const Ui::CorvelWindow &ui = *m_ui;
-    return {ui.MNU_FILE->menuAction(), ui.MNU_EDIT->menuAction(),   ui.MNU_DATA->menuAction(),
-            ui.MNU_VIEW->menuAction(), ui.MNU_PLOT->menuAction(),   ui.MNU_SETUP,
+    return {ui.MNU_FILE->menuAction(),   ui.MNU_EDIT->menuAction(), ui.MNU_DATA->menuAction(),
+            ui.MNU_VIEW->menuAction(),   ui.MNU_PLOT->menuAction(), ui.MNU_SETUP,
             ui.MNU_WINDOW->menuAction(), ui.MNU_HELP->menuAction()};
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "windowmenu.h"
+#include <functional>
+#include <memory>
 
 #include <QMainWindow>
 
-#include <functional>
-#include <memory>
+#include "windowmenu.h"
 
 class ClickableLabel;
 class QAction;
@@ -118,6 +118,7 @@ public:
     ~CorvelWindow() override;
 
     Ui::CorvelWindow *ui() const { return m_ui.get(); }
+
     // A menu item by its name (MNU_FILE_OpenNet, MNU_PLOTS_2, ...), or null.
     QAction *action(const QString &name) const;
     // A toolbar button by its key ("new", "open", ... "drawnet"), or null.

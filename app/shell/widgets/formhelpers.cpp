@@ -36,8 +36,7 @@ public:
     }
 };
 
-template<class W>
-W *named(W *widget, const char *name, const QString &hint)
+template <class W> W *named(W *widget, const char *name, const QString &hint)
 {
     widget->setObjectName(QLatin1String(name));
     if (!hint.isEmpty()) {

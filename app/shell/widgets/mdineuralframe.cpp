@@ -1,8 +1,5 @@
 #include "mdineuralframe.h"
 
-#include "aboutdialog.h"
-#include "windowmenu.h"
-
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -11,6 +8,9 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+
+#include "aboutdialog.h"
+#include "windowmenu.h"
 
 MdiNeuralFrame::MdiNeuralFrame(QWidget *parent)
     : QMainWindow(parent)

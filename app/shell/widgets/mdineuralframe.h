@@ -21,8 +21,10 @@ public:
     ~MdiNeuralFrame() override;
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
+
     // First panel of StatusBar1; an empty text clears it.
     QLabel *statusPanel() const { return m_statusPanel; }
+
     void setStatusText(const QString &text);
     // Puts widget into the MDI area as a child window and returns its sub-window.
     QMdiSubWindow *addChildWindow(QWidget *widget);

@@ -12,8 +12,7 @@ QtUiPort::QtUiPort(QWidget *parent, QLabel *statusPanel)
     : m_parent(parent)
     , m_statusPanel(statusPanel)
     , m_framePanel(statusPanel)
-{
-}
+{}
 
 QtUiPort::~QtUiPort()
 {
@@ -48,7 +47,8 @@ QStringList QtUiPort::nameFilters(const QString &filter)
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString &description = parts.at(i);
-        const QString pattern = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString pattern =
+                QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt reads the patterns from the parentheses of the description.
         result.append(description.contains(QLatin1Char('('))
                               ? description
@@ -57,8 +57,8 @@ QStringList QtUiPort::nameFilters(const QString &filter)
     return result;
 }
 
-UiPort::Answer QtUiPort::message(const QString &text, Icon icon, Buttons buttons,
-                                 const QString &title)
+UiPort::Answer
+QtUiPort::message(const QString &text, Icon icon, Buttons buttons, const QString &title)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Axona") : title);
@@ -99,9 +99,8 @@ UiPort::Answer QtUiPort::message(const QString &text, Icon icon, Buttons buttons
         escape = QMessageBox::Cancel;
         break;
     }
-    box.setDefaultButton(buttons == Buttons::Ok || buttons == Buttons::OkCancel
-                                 ? QMessageBox::Ok
-                                 : QMessageBox::Yes);
+    box.setDefaultButton(buttons == Buttons::Ok || buttons == Buttons::OkCancel ? QMessageBox::Ok
+                                                                                : QMessageBox::Yes);
     box.setEscapeButton(escape);
 
     // A box shown during long work must not keep the hourglass over its buttons.

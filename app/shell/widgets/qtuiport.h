@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/uiport.h"
-
 #include <QPointer>
+
+#include "model/uiport.h"
 
 class QLabel;
 class QWidget;
@@ -21,10 +21,14 @@ public:
     // Dialogs with their own status bar (normalisation, test creation) take the status texts
     // while they are open; null gives them back to the frame's panel.
     void setStatusPanel(QLabel *panel);
+
     QLabel *statusPanel() const { return m_statusPanel; }
+
     void setDialogParent(QWidget *parent);
 
-    Answer message(const QString &text, Icon icon, Buttons buttons = Buttons::Ok,
+    Answer message(const QString &text,
+                   Icon icon,
+                   Buttons buttons = Buttons::Ok,
                    const QString &title = QString()) override;
     std::optional<QString> openFileName(const FileRequest &request) override;
     std::optional<QString> saveFileName(const FileRequest &request) override;

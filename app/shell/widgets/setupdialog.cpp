@@ -1,7 +1,5 @@
 #include "setupdialog.h"
 
-#include "formhelpers.h"
-
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -13,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "formhelpers.h"
 
 SetupDialog::SetupDialog(QWidget *parent)
     : QDialog(parent)
@@ -47,6 +47,7 @@ SetupDialog::SetupDialog(QWidget *parent)
         g->addWidget(ui.OPT_TrainigMTD_1, 0, 0);
         g->addWidget(ui.OPT_TrainigMTD_2, 1, 0);
         g->setColumnMinimumWidth(1, 16);
+
         const struct
         {
             const char *caption;
@@ -54,6 +55,7 @@ SetupDialog::SetupDialog(QWidget *parent)
         } rows[] = {{"Growth Factor:", ui.TXT_GF},
                     {"Weight Cutoff:", ui.TXT_WCutOff},
                     {"Weight Decay:", ui.TXT_WDecay}};
+
         int row = 0;
         for (const auto &r : rows) {
             g->addWidget(Form::caption(box, QString::fromLatin1(r.caption)), row, 2);

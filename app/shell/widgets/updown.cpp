@@ -11,7 +11,8 @@ UpDown::UpDown(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    for (auto [button, arrow] : {std::pair{m_up, Qt::UpArrow}, std::pair{m_down, Qt::DownArrow}}) {
+    for (auto [button, arrow] :
+         {std::pair {m_up, Qt::UpArrow}, std::pair {m_down, Qt::DownArrow}}) {
         button->setArrowType(arrow);
         button->setAutoRepeat(true);
         button->setFixedSize(18, 12);

@@ -17,6 +17,7 @@ public:
 
     // The arrow buttons, for tests and for the binding layer's tooltips.
     QToolButton *upButton() const { return m_up; }
+
     QToolButton *downButton() const { return m_down; }
 
 signals:

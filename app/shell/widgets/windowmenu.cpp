@@ -121,6 +121,7 @@ QMenu *createWindowMenu(QWidget *owner)
 {
     auto *menu = new QMenu(QObject::tr("&Window"), owner);
     menu->setObjectName(QStringLiteral("MNU_WINDOW"));
+
     const struct
     {
         const char *caption;
@@ -131,10 +132,10 @@ QMenu *createWindowMenu(QWidget *owner)
             {"Tile Vertical", Arrangement::TileVertical},
             {"Arrange Icons", Arrangement::ArrangeIcons},
     };
+
     for (const auto &item : items) {
         QAction *action = menu->addAction(QString::fromLatin1(item.caption));
-        action->setObjectName(
-                QStringLiteral("MNU_WINDOW1_%1").arg(static_cast<int>(item.how)));
+        action->setObjectName(QStringLiteral("MNU_WINDOW1_%1").arg(static_cast<int>(item.how)));
         const Arrangement how = item.how;
         QObject::connect(action, &QAction::triggered, owner,
                          [owner, how] { arrangeWindows(enclosingMdiArea(owner), how); });

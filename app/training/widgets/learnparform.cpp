@@ -1,13 +1,13 @@
 #include "learnparform.h"
 
-#include "shell/widgets/formhelpers.h"
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "shell/widgets/formhelpers.h"
 
 LearnParForm::LearnParForm(QWidget *parent)
     : QDialog(parent)

@@ -1,8 +1,5 @@
 #include "reportwindow.h"
 
-#include "shell/widgets/formhelpers.h"
-#include "shell/widgets/updown.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
@@ -14,6 +11,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "shell/widgets/formhelpers.h"
+#include "shell/widgets/updown.h"
 
 namespace {
 
@@ -116,9 +116,8 @@ ReportWindow::ReportWindow(QWidget *parent)
             close();
         }
     });
-    connect(ui.MNU_EDIT_Copy, &QAction::triggered, this, [this] {
-        QApplication::clipboard()->setText(m_ui->TXT_Rep->toPlainText());
-    });
+    connect(ui.MNU_EDIT_Copy, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(m_ui->TXT_Rep->toPlainText()); });
     resize(640, 420);
 }
 

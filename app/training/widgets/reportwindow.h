@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/widgets/windowmenu.h"
+#include <memory>
 
 #include <QMainWindow>
 
-#include <memory>
+#include "shell/widgets/windowmenu.h"
 
 class QAction;
 class QFrame;
@@ -51,6 +51,7 @@ public:
     ~ReportWindow() override;
 
     Ui::ReportWindow *ui() const { return m_ui.get(); }
+
     QList<QAction *> menuBarActions() const override;
 
     // The text box's limit on the report's length (MaxLen).

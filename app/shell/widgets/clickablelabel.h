@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLabel>
+
+// A file-name label that opens a file when clicked ("Click here to Open File"). A disabled label
+// (during training) ignores clicks.
+class ClickableLabel final : public QLabel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ClickableLabel)
+
+public:
+    explicit ClickableLabel(const QString &text, QWidget *parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};

@@ -1,0 +1,520 @@
+#include <functional>
+#include <memory>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+#include "shell/widgets/aboutdialog.h"
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
+#include "shell/widgets/qtuiport.h"
+#include "training/widgets/reportwindow.h"
+
+namespace {
+
+// Runs answer on the next modal window once it is up, so a test can drive a dialog that exec()s.
+void whenModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+QStringList actionNames(const QList<QAction *> &actions)
+{
+    QStringList names;
+    for (const QAction *a : actions) {
+        if (!a->isSeparator()) {
+            names << a->objectName();
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuBarFollowsActiveWindow();
+    void mainMenu_data();
+    void mainMenu();
+    void toolbar();
+    void mainWindowControls_data();
+    void mainWindowControls();
+    void textBoxesSelectAllOnFocus();
+    void windowMenuTiles_data();
+    void windowMenuTiles();
+    void aboutBox();
+    void messageBox_data();
+    void messageBox();
+
+private:
+    std::unique_ptr<MdiNeuralFrame> m_frame;
+    CorvelWindow *m_corvel = nullptr;
+};
+
+void TestShell::init()
+{
+    m_frame = std::make_unique<MdiNeuralFrame>();
+    m_frame->resize(1100, 760);
+    m_corvel = new CorvelWindow;
+    m_frame->addChildWindow(m_corvel)->showMaximized();
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+}
+
+void TestShell::cleanup()
+{
+    m_frame.reset();
+    m_corvel = nullptr;
+}
+
+void TestShell::menuBarFollowsActiveWindow()
+{
+    const auto captions = [this] {
+        QStringList texts;
+        const auto actions = m_frame->menuBar()->actions();
+        for (const QAction *a : actions) {
+            texts << a->text();
+        }
+        return texts;
+    };
+    const QStringList main = {"&File", "&Edit",     "&Data",   "&View",
+                              "&Plot", "&Setup...", "&Window", "&Help"};
+    QCOMPARE(captions(), main);
+
+    auto *report = new ReportWindow;
+    QMdiSubWindow *sub = m_frame->addChildWindow(report);
+    sub->show();
+    m_frame->mdiArea()->setActiveSubWindow(sub);
+    QCOMPARE(captions(), QStringList({"&File", "&Edit", "&Window"}));
+
+    m_frame->mdiArea()->setActiveSubWindow(m_frame->mdiArea()->subWindowList().constFirst());
+    QCOMPARE(captions(), main);
+}
+
+void TestShell::mainMenu_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+
+    const struct
+    {
+        const char *menu;
+        const char *name;
+        const char *caption;
+    } rows[] = {
+            {"MNU_FILE", "MNU_FILE_NewNet", "&New Net"},
+            {"MNU_FILE", "MNU_FILE_OpenNet", "&Open Net..."},
+            {"MNU_FILE", "MNU_FILE_OpenPat", "Open &Patterns..."},
+            {"MNU_FILE", "MNU_FILE_OpenTest", "Open &Test..."},
+            {"MNU_FILE", "MNU_FILE_OpenWeight", "Open &Weights..."},
+            {"MNU_FILE", "MNU_FILE_SaveNet", "Save &Net"},
+            {"MNU_FILE", "MNU_FILE_SaveNetAs", "&Save Net As..."},
+            {"MNU_FILE", "MNU_FILE_SaveWeight", "Save W&eights..."},
+            {"MNU_FILE", "MNU_FILE_SaveWeightAs", "Save Weigh&ts As..."},
+            {"MNU_FILE", "MNU_FILE_SavePatsAs", "Save P&ats As..."},
+            {"MNU_FILE", "MNU_FILE_SaveTstPats", "Save T&est Pats. As..."},
+            {"MNU_FILE", "MNU_FILE_Print", "&Print..."},
+            {"MNU_FILE", "MNU_FILE_PrintSetup", "P&rint Setup..."},
+            {"MNU_FILE", "MNU_FILE_EXIT", "E&xit"},
+            {"MNU_EDIT", "MNU_EDIT_PastePatLinked", "&Paste Pats (Linked)"},
+            {"MNU_EDIT", "MNU_EDIT_PasteTSTLinked", "Paste &Tst Pats (Linked)"},
+            {"MNU_EDIT", "MNU_EDIT_CopyOutsLinked", "&Copy Pat Outputs"},
+            {"MNU_EDIT", "MNU_EDIT_CopyTSTLinked", "C&opy Tst Outputs"},
+            {"MNU_EDIT", "MNU_EDIT_Update", "&Update Client"},
+            {"MNU_DATA", "MNU_DATA_Norm", "&Normalize..."},
+            {"MNU_DATA", "MNU_DATA_CreateTest", "&Create Test..."},
+            {"MNU_VIEW", "MNU_VIEWWeights", "&Weights.."},
+            {"MNU_VIEW", "MNU_VIEWDeriv", "Weights &Delta.."},
+            {"MNU_VIEW", "MNU_VIEWSens", "Input &Sensitivity"},
+            {"MNU_PLOT", "MNU_PLOTS_0", "&Weights"},
+            {"MNU_PLOT", "MNU_PLOTS_1", "Net &Output"},
+            {"MNU_PLOT", "MNU_PLOTS_2", "&Net Layout"},
+            {"MNU_PLOT", "MNU_PLOTS_3", "Input &Sensitivity"},
+            {"MNU_WINDOW", "MNU_WINDOW1_0", "Cascate"},
+            {"MNU_WINDOW", "MNU_WINDOW1_1", "Tile Horizontal"},
+            {"MNU_WINDOW", "MNU_WINDOW1_2", "Tile Vertical"},
+            {"MNU_WINDOW", "MNU_WINDOW1_3", "Arrange Icons"},
+            {"MNU_HELP", "MNU_HELP_Help", "&Help"},
+            {"MNU_HELP", "MNU_HELP_About", "&About"},
+    };
+
+    QHash<QString, int> counts;
+    for (const auto &r : rows) {
+        const QString menu = QString::fromLatin1(r.menu);
+        QTest::addRow("%s", r.name) << menu << counts[menu]++ << QString::fromLatin1(r.name)
+                                    << QString::fromLatin1(r.caption);
+    }
+    // A row past the end of each menu: nothing may follow the last item.
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        QTest::addRow("%s has no more items", qPrintable(it.key()))
+                << it.key() << it.value() << QString() << QString();
+    }
+}
+
+void TestShell::mainMenu()
+{
+    QFETCH(QString, menu);
+    QFETCH(int, position);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    auto *m = m_corvel->findChild<QMenu *>(menu, Qt::FindDirectChildrenOnly);
+    QVERIFY(m);
+    QList<QAction *> items;
+    const auto actions = m->actions();
+    for (QAction *a : actions) {
+        if (!a->isSeparator()) {
+            items << a;
+        }
+    }
+    if (name.isEmpty()) {
+        QCOMPARE(items.size(), position);
+        return;
+    }
+    QVERIFY2(position < items.size(), qPrintable(actionNames(items).join(' ')));
+    QCOMPARE(items.at(position)->objectName(), name);
+    QCOMPARE(items.at(position)->text(), caption);
+    QCOMPARE(m_corvel->action(name), items.at(position));
+}
+
+void TestShell::toolbar()
+{
+    const QList<std::pair<QString, QString>> expected = {
+            {"new", "New net"},        {"open", "Open Net"},
+            {"save", "Save Net"},      {"train", "Train Net"},
+            {"stop", "Stop Training"}, {"runnet", "Run Net"},
+            {"runtest", "Test Net"},   {"plotweights", "Plot Weights"},
+            {"plotnet", "Plot"},       {"drawnet", "Plot Network"},
+    };
+    QCOMPARE(m_corvel->ui()->Toolbar1->objectName(), QStringLiteral("Toolbar1"));
+    const QList<QAction *> buttons = m_corvel->toolActions();
+    QCOMPARE(buttons.size(), expected.size());
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        QCOMPARE(buttons.at(i)->data().toString(), expected.at(i).first);
+        QCOMPARE(buttons.at(i)->toolTip(), expected.at(i).second);
+        QVERIFY2(!buttons.at(i)->icon().pixmap(24, 24).isNull(), qPrintable(expected.at(i).first));
+        QCOMPARE(m_corvel->toolAction(expected.at(i).first), buttons.at(i));
+    }
+    // Positions count from 1: button 3 is "save".
+    m_corvel->enableToolButton(3, false);
+    QVERIFY(!m_corvel->toolAction("save")->isEnabled());
+    QVERIFY(m_corvel->toolAction("open")->isEnabled());
+    QVERIFY(m_corvel->toolAction("train")->isEnabled());
+}
+
+void TestShell::mainWindowControls_data()
+{
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hint");
+
+    const struct
+    {
+        const char *name;
+        const char *className;
+        const char *text;
+        const char *hint;
+    } rows[] = {
+            {"TXT_Title", "QLineEdit", nullptr, nullptr},
+            {"FRA_NetSize", "QGroupBox", "Net Size", nullptr},
+            {"PNL_Layers", "QLabel", nullptr, nullptr},
+            {"SPN_Layers", "UpDown", nullptr, nullptr},
+            {"PNL_Lindex", "QLabel", nullptr, nullptr},
+            {"CMB_LayerSize", "QComboBox", nullptr, nullptr},
+            {"CMB_idxfn", "QComboBox", nullptr, nullptr},
+            {"BTN_Change", "QPushButton", "Change", "Change layer size"},
+            {"FRA_LearnPar", "QGroupBox", "Learning Parameters", nullptr},
+            {"TXT_Eta", "QLineEdit", nullptr, nullptr},
+            {"UpDown1", "UpDown", nullptr, nullptr},
+            {"TXT_Alpha", "QLineEdit", nullptr, nullptr},
+            {"UpDown2", "UpDown", nullptr, nullptr},
+            {"TXT_Pnoise", "QLineEdit", nullptr, nullptr},
+            {"UpDown3", "UpDown", nullptr, nullptr},
+            {"TXT_Wnoise", "QLineEdit", nullptr, nullptr},
+            {"UpDown4", "UpDown", nullptr, nullptr},
+            {"TXT_Temp", "QLineEdit", nullptr, nullptr},
+            {"TXT_epocs", "QLineEdit", nullptr, nullptr},
+            {"TXT_PatClip", "QLineEdit", nullptr, nullptr},
+            {"CHK_AutoLearn", "QCheckBox", "Auto", "Adjust Eta & Alpha automaticly"},
+            {"FRA_EpocPar", "QGroupBox", "Epoc Parameters", nullptr},
+            {"CHK_RND", "QCheckBox", "Random Sampling", nullptr},
+            {"TXT_EpocLen", "QLineEdit", nullptr, nullptr},
+            {"FRA_Results", "QGroupBox", "Training Results", nullptr},
+            {"TXT_TargetErr", "QLineEdit", nullptr, nullptr},
+            {"LBL_Error", "QLabel", nullptr, nullptr},
+            {"LBL_Change", "QLabel", nullptr, nullptr},
+            {"LBL_iter", "QLabel", nullptr, nullptr},
+            {"LBL_GoodPats", "QLabel", nullptr, nullptr},
+            {"CHK_ShowTestErr", "QCheckBox", "Test", nullptr},
+            {"FRA_Weights", "QGroupBox", "Weights", nullptr},
+            {"PNL_NW", "QLabel", nullptr, nullptr},
+            {"PNL_MinW", "QLabel", nullptr, nullptr},
+            {"PNL_MaxW", "QLabel", nullptr, nullptr},
+            {"TXT_minW", "QLineEdit", nullptr, nullptr},
+            {"TXT_maxW", "QLineEdit", nullptr, nullptr},
+            {"BTN_Randomize", "QPushButton", "Randomize", "Randomize weights"},
+            {"FRA_Files", "QGroupBox", "Files", nullptr},
+            {"LBL_DataFile", "ClickableLabel", "Click here to Open File", nullptr},
+            {"LBL_TestFile", "ClickableLabel", "Click here to Open File", nullptr},
+            {"LBL_WeightFile", "ClickableLabel", "Click here to Open File", nullptr},
+            {"BTN_EditPat", "QPushButton", "<- Edit", nullptr},
+            {"BTN_EditTst", "QPushButton", "<- Edit", nullptr},
+            {"BTN_EditWgt", "QPushButton", "<- Edit", nullptr},
+            {"LBL_Npts", "QLabel", "0", nullptr},
+            {"LBL_NptsTST", "QLabel", "0", nullptr},
+            {"TXT_PAT", "QPlainTextEdit", nullptr, nullptr},
+            {"TXT_TST", "QPlainTextEdit", nullptr, nullptr},
+            {"TXT_PATOUTS", "QPlainTextEdit", "Update Link", nullptr},
+            {"TXT_TSTOUTS", "QPlainTextEdit", "Update Link", nullptr},
+            {"Toolbar1", "QToolBar", nullptr, nullptr},
+    };
+
+    for (const auto &r : rows) {
+        QTest::addRow("%s", r.name) << QString::fromLatin1(r.className)
+                                    << QString::fromLatin1(r.text) << QString::fromLatin1(r.hint);
+    }
+}
+
+void TestShell::mainWindowControls()
+{
+    QFETCH(QString, className);
+    QFETCH(QString, text);
+    QFETCH(QString, hint);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    const auto found = m_corvel->findChildren<QWidget *>(name);
+    QCOMPARE(found.size(), 1);
+    QWidget *w = found.constFirst();
+    QVERIFY2(w->inherits(className.toLatin1().constData()), w->metaObject()->className());
+    if (!text.isNull()) {
+        QString shown;
+        if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+            shown = b->text();
+        } else if (auto *l = qobject_cast<QLabel *>(w)) {
+            shown = l->text();
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            shown = g->title();
+        } else {
+            shown = w->property("plainText").toString();
+        }
+        QCOMPARE(shown, text);
+    }
+    if (!hint.isNull()) {
+        QCOMPARE(w->toolTip(), hint);
+    }
+    // Every control the user can see tells what it is for when the mouse rests on it.
+    if (w->isVisibleTo(m_corvel) && !qobject_cast<QGroupBox *>(w) && !qobject_cast<QToolBar *>(w)) {
+        QVERIFY2(!w->toolTip().isEmpty(), "no hint");
+    }
+}
+
+void TestShell::textBoxesSelectAllOnFocus()
+{
+    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    const auto edits = m_corvel->findChildren<QLineEdit *>();
+    QVERIFY(edits.size() >= 12);
+    for (QLineEdit *edit : edits) {
+        if (!edit->isVisible() || !edit->isEnabled()) {
+            continue;
+        }
+        if (edit->text().isEmpty()) {
+            edit->setText(QStringLiteral("12.5"));
+        }
+        edit->deselect();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
+        QTRY_COMPARE_WITH_TIMEOUT(edit->selectedText(), edit->text(), 1000);
+    }
+}
+
+void TestShell::windowMenuTiles_data()
+{
+    QTest::addColumn<bool>("fromReport");
+    QTest::addColumn<int>("element");
+    QTest::addRow("Tile Vertical from the main window") << false << 2;
+    QTest::addRow("Tile Horizontal from the main window") << false << 1;
+    QTest::addRow("Tile Vertical from the report window") << true << 2;
+    QTest::addRow("Tile Horizontal from the report window") << true << 1;
+}
+
+void TestShell::windowMenuTiles()
+{
+    QFETCH(bool, fromReport);
+    QFETCH(int, element);
+    auto *report = new ReportWindow;
+    m_frame->addChildWindow(report)->show();
+    QMdiArea *area = m_frame->mdiArea();
+    const QList<QMdiSubWindow *> subs = area->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(subs.size(), 2);
+    subs.at(0)->showMaximized();
+    QVERIFY(subs.at(0)->isMaximized());
+
+    QWidget *owner = fromReport ? static_cast<QWidget *>(report) : m_corvel;
+    auto *item = owner->findChild<QAction *>(QStringLiteral("MNU_WINDOW1_%1").arg(element));
+    QVERIFY(item);
+    item->trigger();
+
+    const QRect view = area->viewport()->rect();
+    const QRect a = subs.at(0)->geometry();
+    const QRect b = subs.at(1)->geometry();
+    QVERIFY(!subs.at(0)->isMaximized());
+    QVERIFY2(!a.intersects(b), "tiles overlap");
+    QCOMPARE(a.united(b), view);
+    if (element == 2) {
+        // Side by side, each the full height.
+        QCOMPARE(a.height(), view.height());
+        QCOMPARE(b.left(), a.right() + 1);
+    } else {
+        // One above the other, each the full width.
+        QCOMPARE(a.width(), view.width());
+        QCOMPARE(b.top(), a.bottom() + 1);
+    }
+}
+
+void TestShell::aboutBox()
+{
+    QStringList texts;
+    QString title;
+    QString header;
+    bool closed = false;
+    whenModal([&](QWidget *modal) {
+        auto *about = qobject_cast<AboutDialog *>(modal);
+        if (!about) {
+            modal->close();
+            return;
+        }
+        title = about->windowTitle();
+        header = about->ui()->LBL_Title->text();
+        // Caption and value side by side in each row of the limits panel.
+        auto *grid = about->findChild<QGridLayout *>();
+        for (int row = 0; grid && row < grid->rowCount(); ++row) {
+            for (int column = 0; column < 2; ++column) {
+                QLayoutItem *item = grid->itemAtPosition(row, column);
+                auto *label = item ? qobject_cast<QLabel *>(item->widget()) : nullptr;
+                texts << (label ? label->text() : QString());
+            }
+        }
+        QTest::mouseClick(about->ui()->BTN_ILikeIt, Qt::LeftButton);
+        closed = !about->isVisible();
+    });
+    m_corvel->action("MNU_HELP_About")->trigger();
+    QCOMPARE(title, QStringLiteral("About Axona"));
+    QCOMPARE(header, QStringLiteral(" Axona32 1.7 "));
+    QCOMPARE(texts,
+             QStringList({"Max. no. of layers:", "5", "Max. layer size:", "1024",
+                          "Max. no. of patterns:", "8192", "Max no. of connections:", "32767"}));
+    QVERIFY(closed);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestShell::messageBox_data()
+{
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("expectedIcon");
+    QTest::addColumn<QString>("expectedTitle");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<int>("answer");
+    using B = UiPort::Buttons;
+    using I = UiPort::Icon;
+    using A = UiPort::Answer;
+    QTest::addRow("critical, OK") << int(I::Critical) << int(B::Ok) << QString()
+                                  << int(QMessageBox::Critical) << "Axona" << int(QMessageBox::Ok)
+                                  << int(A::Ok);
+    QTest::addRow("exclamation is a warning")
+            << int(I::Exclamation) << int(B::Ok) << QString() << int(QMessageBox::Warning)
+            << "Axona" << int(QMessageBox::Ok) << int(A::Ok);
+    QTest::addRow("information, own title")
+            << int(I::Information) << int(B::Ok) << "Axona DDE Failure"
+            << int(QMessageBox::Information) << "Axona DDE Failure" << int(QMessageBox::Ok)
+            << int(A::Ok);
+    QTest::addRow("question, Yes/No, No")
+            << int(I::Question) << int(B::YesNo) << QString() << int(QMessageBox::Question)
+            << "Axona" << int(QMessageBox::No) << int(A::No);
+    QTest::addRow("question, Yes/No/Cancel, Cancel")
+            << int(I::Question) << int(B::YesNoCancel) << QString() << int(QMessageBox::Question)
+            << "Axona" << int(QMessageBox::Cancel) << int(A::Cancel);
+    QTest::addRow("question, Yes/No/Cancel, Yes")
+            << int(I::Question) << int(B::YesNoCancel) << QString() << int(QMessageBox::Question)
+            << "Axona" << int(QMessageBox::Yes) << int(A::Yes);
+    QTest::addRow("OK/Cancel, Cancel")
+            << int(I::None) << int(B::OkCancel) << QString() << int(QMessageBox::NoIcon) << "Axona"
+            << int(QMessageBox::Cancel) << int(A::Cancel);
+}
+
+void TestShell::messageBox()
+{
+    QFETCH(int, icon);
+    QFETCH(int, buttons);
+    QFETCH(QString, title);
+    QFETCH(int, expectedIcon);
+    QFETCH(QString, expectedTitle);
+    QFETCH(int, press);
+    QFETCH(int, answer);
+
+    QtUiPort port(m_frame.get(), m_frame->statusPanel());
+    QString shownTitle;
+    QString shownText;
+    int shownIcon = -1;
+    whenModal([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        shownTitle = box->windowTitle();
+        shownText = box->text();
+        shownIcon = box->icon();
+        QAbstractButton *button = box->button(QMessageBox::StandardButton(press));
+        if (button) {
+            button->click();
+        } else {
+            box->close();
+        }
+    });
+    // Line breaks as the program writes them: LF+CR, CR alone, CR+LF.
+    const UiPort::Answer got =
+            port.message(QStringLiteral("Pattern file and net size do not agree !!!\n\rread, no. "
+                                        "of inputs=3\rOutputs=1\r\nend"),
+                         UiPort::Icon(icon), UiPort::Buttons(buttons), title);
+    QCOMPARE(shownTitle, expectedTitle);
+    QCOMPARE(shownIcon, expectedIcon);
+    QCOMPARE(shownText,
+             QStringLiteral("Pattern file and net size do not agree !!!\nread, no. of "
+                            "inputs=3\nOutputs=1\nend"));
+    QCOMPARE(int(got), answer);
+
+    port.setStatus(QStringLiteral("Network Init Completed..."));
+    QCOMPARE(m_frame->statusPanel()->text(), QStringLiteral("Network Init Completed..."));
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"

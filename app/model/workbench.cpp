@@ -80,7 +80,7 @@ void resetModel(Workbench &wb)
     showLayers(wb);
 
     // 5. Frames enabled, no network file, training tools off.
-    for (const char *frame : {"FRM_NetSize", "FRM_Learning", "FRM_Epoc", "FRM_Results"}) {
+    for (const char *frame : {"FRA_NetSize", "FRA_LearnPar", "FRA_EpocPar", "FRA_Results"}) {
         f.setEnabled(QLatin1String(frame), true);
     }
     for (const char *key : {"train", "stop", "runnet", "runtest", "plotweights", "plotnet"}) {

@@ -40,7 +40,7 @@ void resizeKeeping(std::vector<float> &v, int lastIndex)
 // The layer list of the panel, as sizes; a line that is not a number reads as 0.
 int16_t listSize(const QStringList &lines, int index)
 {
-    return clampToInt16(leadingNumber(lines.value(index)));
+    return roundToInt16(leadingNumber(lines.value(index)));
 }
 
 void refillLayerList(Workbench &wb)
@@ -59,7 +59,7 @@ bool buildNetwork(Workbench &wb)
     wb.ui.setStatus(QStringLiteral("Allocating memeory..."));
 
     // The panel's layer count and list are the truth the user edited.
-    m.NumLayers = std::clamp<int16_t>(clampToInt16(leadingNumber(f.text(QStringLiteral("PNL_Layers")))),
+    m.NumLayers = std::clamp<int16_t>(roundToInt16(leadingNumber(f.text(QStringLiteral("PNL_Layers")))),
                                       MinLayers, MaxLayers);
     m.LayerSize.resize(m.NumLayers);
     m.NeuronFunc.resize(m.NumLayers);

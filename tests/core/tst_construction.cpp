@@ -1,4 +1,5 @@
 #include "linkedengine.h"
+#include "model/numberformat.h"
 #include "near.h"
 #include "shell/commandstate.h"
 #include "training/construction.h"

@@ -34,6 +34,15 @@ public:
     int currentIndex(const QString &control) const { return m_index.value(control, -1); }
     void setCurrentIndex(const QString &control, int index);
 
+    // Which aspects of a control the core has set; the window leaves the others alone (a
+    // button's caption is the window's, its enabled state the core's).
+    bool hasText(const QString &control) const { return m_text.contains(control); }
+    bool hasEnabled(const QString &control) const { return m_enabled.contains(control); }
+    bool hasVisible(const QString &control) const { return m_visible.contains(control); }
+    bool hasChecked(const QString &control) const { return m_checked.contains(control); }
+    bool hasItems(const QString &control) const { return m_items.contains(control); }
+    bool hasCurrentIndex(const QString &control) const { return m_index.contains(control); }
+
     // Every control mentioned so far, for a window binding itself on start.
     QStringList controls() const;
 

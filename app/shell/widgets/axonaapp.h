@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class CorvelWindow;
+class EngineApi;
+class FormBinder;
+class MdiNeuralFrame;
+class QtUiPort;
+struct Workbench;
+
+// The running program: the frame, the main network window, the UI port, the engine binding and
+// the one network, wired together. Widgets forward what the user does to the core's workflows
+// and show what the core's form state holds.
+class AxonaApplication final : public QObject
+{
+    Q_OBJECT
+
+public:
+    AxonaApplication();
+    ~AxonaApplication() override;
+
+    // Start-up in order: defaults, the default network, settings, then the network file named
+    // on the command line (empty: none).
+    void start(const QString &netFile);
+
+    MdiNeuralFrame &frame() const { return *m_frame; }
+    CorvelWindow &corvel() const { return *m_corvel; }
+    Workbench &workbench() const { return *m_workbench; }
+    QtUiPort &ui() const { return *m_ui; }
+
+private:
+    void connectNetSize();
+    void connectParameters();
+    void connectMenus();
+    bool confirmClose();
+    void closeSatelliteWindows();
+
+    std::unique_ptr<MdiNeuralFrame> m_frame;
+    CorvelWindow *m_corvel = nullptr;
+    std::unique_ptr<QtUiPort> m_ui;
+    std::unique_ptr<EngineApi> m_engine;
+    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<FormBinder> m_binder;
+};

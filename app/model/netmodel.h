@@ -148,6 +148,11 @@ struct NetModel
     bool TestLinked = false;
     bool NetLoading = false;
 
+    // The report window: what it lists (999 run report, 1 test report, 2 weights, 3 weight
+    // changes, 4 input sensitivity) and the text being built for it.
+    int16_t ReportMode = 0;
+    QString ReportText;
+
     // Plot settings, records 0..6; records 1..6 are saved with the network.
     std::array<GraphSetting, 7> Graph;
     // Separator of data-link items.

@@ -66,6 +66,7 @@ void resetModel(Workbench &wb)
 
     // 2-4, 6-8 on the model's own fields.
     resetModelFields(m);
+    clearRmsHistory(wb.rmsHistory);
 
     // 3. The boxes show the defaults.
     showParameters(wb);

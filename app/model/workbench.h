@@ -2,6 +2,8 @@
 
 #include "model/formstate.h"
 #include "model/netmodel.h"
+#include "plots/rmshistory.h"
+#include "training/report.h"
 
 #include <functional>
 
@@ -25,8 +27,12 @@ struct Workbench
 
     // Set by the window: closes every window but the main window and the frame.
     std::function<void()> closeSatelliteWindows;
-    // Set by the training error plot: forgets the recorded RMS history.
-    std::function<void()> clearRmsHistory;
+    // The training error history the plot draws; cleared by New Net, Randomize and each run.
+    RmsHistory rmsHistory;
+    // The RMS error of the previous training iteration, of this run or an earlier one.
+    float PrevError = 0.0f;
+    // What the report window shows.
+    ReportState report;
     // Set by the window: shows a caption in the frame (empty = the program title).
     std::function<void(const QString &)> setFrameCaption;
 };

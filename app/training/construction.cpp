@@ -145,9 +145,7 @@ void showWeightStats(Workbench &wb)
 void randomizeWeights(Workbench &wb)
 {
     NetModel &m = wb.model;
-    if (wb.clearRmsHistory) {
-        wb.clearRmsHistory();
-    }
+    clearRmsHistory(wb.rmsHistory);
     m.IterCount = 0;
     freshWeights(wb);
     showWeightStats(wb);

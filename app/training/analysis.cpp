@@ -1,0 +1,167 @@
+#include "training/analysis.h"
+
+#include <cmath>
+
+#include "model/numberformat.h"
+#include "model/uiport.h"
+#include "model/workbench.h"
+#include "training/construction.h"
+#include "training/engineapi.h"
+#include "training/patternsets.h"
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
+
+// Width of a weight in the listings, the length of its format.
+constexpr int WeightWidth = 11;
+
+void showReport(Workbench &wb)
+{
+    if (wb.report.refresh) {
+        wb.report.refresh();
+    }
+}
+
+// A weight right-aligned in WeightWidth columns. A value wider than that is shown whole: cutting
+// it to the rightmost columns would show another number (12345.5 as 2345.500000).
+QString weightText(float w)
+{
+    return formatNumber(w, u"###0.000000").rightJustified(WeightWidth);
+}
+
+// The listing of one weight-shaped array, over the arrays as built.
+void showWeightListing(Workbench &wb,
+                       const Array3 NetModel::*weights,
+                       int16_t mode,
+                       const QString &caption)
+{
+    NetModel &m = wb.model;
+    ReportState &r = wb.report;
+    r.layerPanelVisible = false;
+    r.sensPanelVisible = false;
+    r.caption = caption;
+    r.saveEditEnabled = true;
+    if (!r.open) {
+        r.open = true;
+        r.layer = m.NumLayers;
+    }
+    m.ReportMode = mode;
+    showReport(wb);
+    wb.ui.yield();
+
+    showWeightStats(wb);
+    QString text = wb.form.text(QStringLiteral("PNL_NW")) + LineEnd;
+    const Array3 &w = m.*weights;
+    const Array1<int16_t> &nn = m.BuiltLayerSize;
+    for (int l = 2; l <= m.BuiltNumLayers; ++l) {
+        text += QString::number(l) + LineEnd;
+        for (int j = 1; j <= nn(l); ++j) {
+            for (int i = 1; i <= nn(l - 1) + 1; ++i) {
+                text += weightText(w(l, i, j)) + QLatin1Char(' ');
+            }
+            text += LineEnd;
+        }
+    }
+    m.ReportText = text;
+    r.text = text;
+    showReport(wb);
+}
+
+} // namespace
+
+float computeSensitivity(Workbench &wb, float step, std::vector<float> &sens)
+{
+    NetModel &m = wb.model;
+    const int inputs = m.numInputs();
+    sens.assign(static_cast<std::size_t>(std::max(inputs, 0)), 0.0f);
+    if (sens.empty() || !setFitsNetwork(m, false) || !wb.engine.require(wb.ui, {"CALCNET"})) {
+        return 0.0f;
+    }
+    // No yield in here: while an input is moved nobody else may see the patterns.
+    for (int p = 1; p <= m.NumPats; ++p) {
+        const auto row = static_cast<int16_t>(p);
+        const float e0 = std::sqrt(calcNet(wb, false, row));
+        for (int i = 1; i <= inputs; ++i) {
+            const float x = m.PatIn(p, i);
+            float d = step;
+            if (x == 0.0f) {
+                m.PatIn(p, i) = step;
+            } else {
+                d = x * step;
+                m.PatIn(p, i) = x * (1.0f + step);
+            }
+            const float e1 = std::sqrt(calcNet(wb, false, row));
+            m.PatIn(p, i) = x;
+            // A change too small to represent moves nothing and says nothing.
+            if (d != 0.0f) {
+                const float q = (e1 - e0) / d;
+                sens[static_cast<std::size_t>(i - 1)] += q * q;
+            }
+        }
+    }
+    float maxSens = sens.front();
+    for (float s : sens) {
+        maxSens = std::max(maxSens, s);
+    }
+    return maxSens;
+}
+
+bool showSensitivity(Workbench &wb)
+{
+    NetModel &m = wb.model;
+    ReportState &r = wb.report;
+    if (!checkSet(wb, false) || !wb.engine.require(wb.ui, {"CALCNET"})) {
+        return false;
+    }
+    r.layerPanelVisible = false;
+    r.sensPanelVisible = true;
+    r.caption = QStringLiteral("Input Sensitivity");
+    r.saveEditEnabled = false;
+    if (!r.open) {
+        r.open = true;
+        r.layer = m.NumLayers;
+    }
+    m.ReportMode = 4;
+    showReport(wb);
+    wb.ui.yield();
+    if (!checkSet(wb, false)) {
+        return false;
+    }
+
+    std::vector<float> sens;
+    const float maxSens = computeSensitivity(wb, static_cast<float>(r.sensStep) / 100.0f, sens);
+    QString text;
+    for (std::size_t i = 0; i < sens.size(); ++i) {
+        const float v = maxSens > 0.0f ? sens[i] / maxSens : 0.0f;
+        text += formatNumber(static_cast<int>(i + 1), u"0000") + QStringLiteral(") ")
+                + formatNumber(v, u"0.000") + LineEnd;
+    }
+    m.ReportText = text;
+    r.text = text;
+    showReport(wb);
+    return true;
+}
+
+void showWeights(Workbench &wb)
+{
+    showWeightListing(wb, &NetModel::Weights, 2, QStringLiteral("View Weights"));
+}
+
+void showWeightDelta(Workbench &wb)
+{
+    showWeightListing(wb, &NetModel::WeightDelta, 3, QStringLiteral("View Weights Delta"));
+}
+
+void spinSensitivity(Workbench &wb, bool up)
+{
+    int &v = wb.report.sensStep;
+    if (up && v < 100) {
+        v += v == -1 ? 2 : 1;
+    } else if (!up && v > -100) {
+        v -= v == 1 ? 2 : 1;
+    }
+    if (wb.report.refresh) {
+        wb.report.refresh();
+    }
+}

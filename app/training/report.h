@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+struct Workbench;
+
+// What the report window "Neural Report" shows; the window mirrors it whenever refresh runs.
+struct ReportState
+{
+    // The report limit: the most characters of a run report the text box receives.
+    static constexpr int MaxLen = 32767;
+
+    bool open = false; // the window exists; PNL_Layer starts at the output layer when it opens
+    QString caption;
+    bool layerPanelVisible = true; // PNL_Lcontrols
+    bool sensPanelVisible = false; // PNL_Scontrols
+    int layer = 0; // PNL_Layer
+    int sensStep = 10; // PNL_Sens, percent
+    bool saveEditEnabled = true; // MNU_FILE_SaveEdit, off for the sensitivity listing
+    QString text; // TXT_Rep
+
+    // Set by the window: shows it and mirrors this state into its controls.
+    std::function<void()> refresh;
+};
+
+// The report window was closed: the next report opens it afresh.
+void closeReport(Workbench &wb);
+
+// "Run Net" (test false) or "Test Net" (test true): every pattern of the set through the network,
+// one line per pattern listing layer PNL_Layer's outputs (for the output layer each output beside
+// its target, in data units when the data are normalised, then the error and "+" or "-"), headed
+// by the RMS error and the good percentage. A text longer than MaxLen is cut, with a message.
+// Refuses, with a message, a set that is missing or does not match the network. Returns whether
+// a report was made.
+bool runNet(Workbench &wb, bool test);
+
+// The report window's layer spinner UpDown1 (2..NumLayers), then the listing of ReportMode is
+// rebuilt: 1 test report, 2 weights, 3 weight changes, anything else the run report.
+void spinReportLayer(Workbench &wb, bool up);
+
+// The output-layer lines of the run (test false) or test report, every pattern, no header and no
+// length limit, each ended by CRLF; nothing when the set is missing or does not fit.
+std::optional<QString> runReportText(Workbench &wb, bool test);
+
+// "&Save As...": asks for a ".res" file (and before overwriting one), then writes the report of
+// ReportMode: the full test or run report, or the listing shown for the weight modes 2 and 3.
+// Returns the file written, or an empty name when cancelled or failed (the failure is shown).
+QString saveReport(Workbench &wb);
+
+// "Save and &Edit...": saveReport, then startEditor with the file written. Not available for the
+// sensitivity listing.
+void saveAndEditReport(Workbench &wb, const std::function<void(const QString &path)> &startEditor);

@@ -1,0 +1,347 @@
+#include <cmath>
+
+#include <QRegularExpression>
+#include <QTest>
+
+#include "model/numberformat.h"
+#include "near.h"
+#include "trainfixture.h"
+#include "training/analysis.h"
+#include "training/parameters.h"
+#include "training/report.h"
+#include "training/training.h"
+
+namespace {
+
+// The controls a run disables, apart from the toolbar.
+const QStringList Guarded {"MNU_FILE",
+                           "MNU_DATA_Norm",
+                           "BTN_Change",
+                           "LBL_DataFile",
+                           "LBL_WeightFile",
+                           "SPN_Layers",
+                           "TXT_EpocLen",
+                           "MNU_EDIT_PastePatLinked",
+                           "MNU_EDIT_PasteTSTLinked",
+                           "MNU_EDIT_CopyOutsLinked",
+                           "MNU_EDIT_CopyTSTLinked"};
+
+// What Stop gives back at once; the rest waits for the run to end.
+const QStringList GivenBackByStop {"MNU_FILE", "BTN_Change", "LBL_DataFile", "LBL_WeightFile",
+                                   "SPN_Layers"};
+
+QStringList enabledOf(const FormState &f, const QStringList &controls)
+{
+    QStringList out;
+    for (const QString &c : controls) {
+        if (f.isEnabled(c)) {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+void setParameter(Workbench &wb, const char *box, const QString &text)
+{
+    parameterTextChanged(wb, QLatin1String(box), text);
+}
+
+// A 2-2-1 sigmoid net on XOR with the given training parameters.
+void setUpXor(Workbench &wb, int mode, const QString &eta, const QString &alpha, float target)
+{
+    QVERIFY(buildNet(wb, {"2", "2", "1"}));
+    setPatterns(wb, xorInputs(), xorTargets());
+    wb.model.TrainMode = int16_t(mode);
+    setParameter(wb, "TXT_Eta", eta);
+    wb.form.setText(QStringLiteral("TXT_Alpha"), alpha);
+    setParameter(wb, "TXT_TargetErr", QString::number(target));
+}
+
+} // namespace
+
+class TestTraining : public QObject
+{
+    Q_OBJECT
+
+private slots:
+
+    void xorTrainsToTarget_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("eta");
+        QTest::addColumn<QString>("alpha");
+        QTest::addRow("back-propagation") << 1 << "2"
+                                          << "0.8";
+        QTest::addRow("quick-prop") << 2 << "4"
+                                    << "0.5";
+        QTest::addRow("quick-prop, small steps") << 2 << "0.1"
+                                                 << "0";
+    }
+
+    void xorTrainsToTarget()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, eta);
+        QFETCH(QString, alpha);
+        CountingBench b;
+        const float target = 0.1f;
+        setUpXor(b.wb, mode, eta, alpha, target);
+        const TrainEnd end = trainNet(b.wb, {20000, 0.0, {}});
+        QCOMPARE(end, TrainEnd::TargetReached);
+        NetModel &m = b.wb.model;
+        QCOMPARE(mode == 1 ? EngineCalls::qp : EngineCalls::bp, 0);
+        // Every pattern within the target, measured afresh.
+        for (int16_t p = 1; p <= 4; ++p) {
+            int16_t nin = 2, nout = 1;
+            float err = -1;
+            ::CALCNET(m.Weights.data(), m.PatIn.data(), m.PatOut.data(), m.LayerSize.data(),
+                      &m.NumLayers, &m.MaxNodes, &m.MaxIn, &m.MaxOut, &m.NumPats, &nin, &nout, &p,
+                      m.NodeOut.data(), &err, &m.Temp, m.NeuronFunc.data());
+            QVERIFY2(err <= target, qPrintable(QString::number(err)));
+        }
+        const FormState &f = b.wb.form;
+        QCOMPARE(f.text("LBL_GoodPats"), QStringLiteral("100"));
+        QCOMPARE(f.text("LBL_iter"), QString::number(m.IterCount * 5));
+        QVERIFY(QRegularExpression("^\\.\\d{9}$").match(f.text("LBL_Error")).hasMatch());
+        QVERIFY(QRegularExpression("^-?\\d{0,2}\\.\\d{9}$").match(f.text("LBL_Change")).hasMatch());
+        QCOMPARE(b.wb.rmsHistory.RmsCalls, m.IterCount);
+        QVERIFY(m.StopFlag && m.WeightsChanged);
+        QVERIFY(b.ui.texts().isEmpty());
+    }
+
+    // The engine calls of one iteration and whether the error is measured afresh.
+    void callsPerIteration_data()
+    {
+        QTest::addColumn<int>("epochLen");
+        QTest::addColumn<bool>("random");
+        QTest::addColumn<int>("trainCalls");
+        QTest::addColumn<int>("errorPasses");
+        QTest::addRow("epoch length 1") << 1 << false << 10 << 1;
+        QTest::addRow("epoch length 3") << 3 << false << 4 << 1;
+        QTest::addRow("all patterns in order") << 10 << false << 1 << 0;
+        QTest::addRow("all patterns at random") << 10 << true << 1 << 1;
+    }
+
+    void callsPerIteration()
+    {
+        QFETCH(int, epochLen);
+        QFETCH(bool, random);
+        QFETCH(int, trainCalls);
+        QFETCH(int, errorPasses);
+        CountingBench b;
+        QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
+        Rows in, out;
+        for (int p = 0; p < 10; ++p) {
+            in.push_back({float(p % 3), float(p % 2)});
+            out.push_back({float(p % 2)});
+        }
+        setPatterns(b.wb, in, out);
+        QVERIFY(epochLengthChanged(b.wb, QString::number(epochLen)));
+        randomSamplingClicked(b.wb, random);
+        // Nothing is good at a negative target, so only the bound ends the run.
+        setParameter(b.wb, "TXT_TargetErr", "-1");
+        EngineCalls::reset();
+        QCOMPARE(trainNet(b.wb, {1, 0.0, {}}), TrainEnd::LimitReached);
+        QCOMPARE(EngineCalls::bp, trainCalls);
+        QCOMPARE(EngineCalls::calcerr, errorPasses);
+        std::vector<std::pair<int, int>> windows;
+        for (int first = 1; first <= 10; first += epochLen) {
+            windows.emplace_back(first, std::min(first + epochLen - 1, 10));
+        }
+        QCOMPARE(EngineCalls::windows, windows);
+        QCOMPARE(b.wb.form.text("LBL_iter"), QStringLiteral("5"));
+        QCOMPARE(b.wb.form.text("LBL_GoodPats"), QStringLiteral("0"));
+    }
+
+    // Stop pressed in the yield before the second of three calls of the second iteration: that
+    // call runs, the third does not, and the labels stay those of the first iteration.
+    void stopBetweenEngineCalls()
+    {
+        CountingBench b;
+        QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
+        setPatterns(b.wb, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 0}, {1, 1}},
+                    {{0}, {1}, {1}, {0}, {0}, {0}});
+        setTestSet(b.wb, xorInputs(), xorTargets());
+        QVERIFY(epochLengthChanged(b.wb, "2"));
+        setParameter(b.wb, "TXT_TargetErr", "-1");
+        FormState &f = b.wb.form;
+        const QStringList toolbar {"train", "stop", "runnet", "runtest", "plotnet", "plotweights"};
+        QCOMPARE(enabledOf(f, toolbar),
+                 QStringList({"train", "runnet", "runtest", "plotnet", "plotweights"}));
+        QCOMPARE(enabledOf(f, Guarded), Guarded);
+
+        QStringList duringToolbar, duringGuarded, afterStopToolbar, afterStopGuarded;
+        bool testBoxDuring = true;
+        QString errorShown;
+        b.ui.onYield = [&] {
+            if (EngineCalls::bp == 1 && duringToolbar.isEmpty()) {
+                duringToolbar = enabledOf(f, toolbar);
+                duringGuarded = enabledOf(f, Guarded);
+                testBoxDuring = f.isEnabled("CHK_ShowTestErr");
+            }
+            if (EngineCalls::bp == 4 && afterStopToolbar.isEmpty()) {
+                errorShown = f.text("LBL_Error");
+                stopTraining(b.wb);
+                afterStopToolbar = enabledOf(f, toolbar);
+                afterStopGuarded = enabledOf(f, Guarded);
+            }
+        };
+        QCOMPARE(trainNet(b.wb), TrainEnd::Stopped);
+        QCOMPARE(EngineCalls::bp, 5);
+        QCOMPARE(EngineCalls::calcerr, 1);
+        QCOMPARE(b.wb.model.IterCount, 1);
+        QCOMPARE(f.text("LBL_iter"), QStringLiteral("5"));
+        QCOMPARE(f.text("LBL_Error"), errorShown);
+
+        QCOMPARE(duringToolbar,
+                 QStringList({"stop", "runnet", "runtest", "plotnet", "plotweights"}));
+        QVERIFY(duringGuarded.isEmpty());
+        QVERIFY(!testBoxDuring);
+        QCOMPARE(afterStopToolbar,
+                 QStringList({"train", "runnet", "runtest", "plotnet", "plotweights"}));
+        QCOMPARE(afterStopGuarded, GivenBackByStop);
+        QCOMPARE(enabledOf(f, toolbar), afterStopToolbar);
+        QCOMPARE(enabledOf(f, Guarded), Guarded);
+        QVERIFY(f.isEnabled("CHK_ShowTestErr"));
+        QVERIFY(b.wb.model.StopFlag);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("no patterns") << "none"
+                                     << "No training patterns are loaded.";
+        QTest::addRow("inputs do not fit")
+                << "columns"
+                << "The training patterns do not fit the network's inputs and outputs.\n\r"
+                   "Reload the pattern file.";
+        QTest::addRow("test error without a test set") << "test"
+                                                       << "No test patterns are loaded.";
+        QTest::addRow("refused network size")
+                << "build"
+                << "The network was not built with the layer sizes shown.\n\r"
+                   "Change the size of the network and try again.";
+        QTest::addRow("epoch length 0") << "epoch"
+                                        << "Epoc Lenght Should Be between 1 to 4";
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        CountingBench b;
+        QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
+        if (fault != "none") {
+            setPatterns(b.wb, xorInputs(), xorTargets());
+        }
+        if (fault == "columns") {
+            setPatterns(b.wb, {{0, 0, 1}, {1, 1, 0}}, {{0}, {1}});
+        } else if (fault == "test") {
+            b.wb.form.setChecked("CHK_ShowTestErr", true);
+        } else if (fault == "build") {
+            QVERIFY(!buildNet(b.wb, {"1024", "30", "1024"}));
+            b.ui.clear();
+        } else if (fault == "epoch") {
+            b.wb.form.setText("TXT_EpocLen", "0");
+        }
+        const bool trainBefore = b.wb.form.isEnabled("train");
+        EngineCalls::reset();
+        QCOMPARE(trainNet(b.wb), TrainEnd::Refused);
+        QCOMPARE(b.ui.texts(), QStringList {message});
+        QCOMPARE(b.ui.shown().back().icon, UiPort::Icon::Critical);
+        QCOMPARE(EngineCalls::total(), 0);
+        QVERIFY(b.wb.model.StopFlag);
+        QCOMPARE(b.wb.form.isEnabled("train"), trainBefore);
+        QCOMPARE(b.wb.form.isEnabled("MNU_FILE"), true);
+    }
+
+    // With the "Test" box checked the run ends when every test pattern is good, and the good
+    // percentage is the test set's.
+    void testSetDecidesTheEnd()
+    {
+        CountingBench b;
+        setUpXor(b.wb, 1, "2", "0.8", 0.1f);
+        setTestSet(b.wb, {{0, 1}, {1, 0}}, {{1}, {1}});
+        b.wb.form.setChecked("CHK_ShowTestErr", true);
+        QCOMPARE(trainNet(b.wb, {20000, 0.0, {}}), TrainEnd::TargetReached);
+        NetModel &m = b.wb.model;
+        int16_t nin = 2, nout = 1, good = -1;
+        float rms = -1;
+        ::CALCERR(m.Weights.data(), m.TstIn.data(), m.TstOut.data(), m.LayerSize.data(),
+                  &m.NumLayers, &m.MaxNodes, &m.MaxIn, &m.MaxOut, &m.NumTestPats, &nin, &nout,
+                  m.NodeOut.data(), &rms, &m.TargetErr, &good, &m.Temp, m.NeuronFunc.data());
+        QCOMPARE(good, int16_t(2));
+        QCOMPARE(b.wb.form.text("LBL_GoodPats"), QStringLiteral("100"));
+        QCOMPARE(EngineCalls::calcerr, int(m.IterCount));
+        QVERIFY(b.wb.form.isEnabled("CHK_ShowTestErr"));
+    }
+
+    // Boxes are read at the start; a falling error raises Eta by EtaInc and the box's shown,
+    // rounded value is what Eta keeps.
+    void startReadsBoxesAndAdaptsEta()
+    {
+        CountingBench b;
+        setUpXor(b.wb, 1, "0.2", "0.9", -1);
+        b.wb.model.Alpha = 0.5f;
+        b.wb.form.setText("TXT_epocs", "3");
+        b.wb.model.LearnAdapt.AutoOn = -1;
+        b.wb.PrevError = 10;
+        QCOMPARE(trainNet(b.wb, {1, 0.0, {}}), TrainEnd::LimitReached);
+        NetModel &m = b.wb.model;
+        QVERIFY(near(m.Alpha, 0.9, 1e-7));
+        QCOMPARE(m.EpochsPerCall, int16_t(3));
+        QCOMPARE(b.wb.form.text("TXT_Eta"), QStringLiteral("0.204"));
+        QCOMPARE(m.Eta, 0.204f);
+        QCOMPARE(b.wb.form.text("LBL_iter"), QStringLiteral("3"));
+        // Error not falling: Eta x EtaDec, shown "##0.0###".
+        b.wb.PrevError = 0;
+        QCOMPARE(trainNet(b.wb, {1, 0.0, {}}), TrainEnd::LimitReached);
+        QCOMPARE(b.wb.form.text("TXT_Eta"), QStringLiteral("0.1958"));
+        QCOMPARE(m.Eta, 0.1958f);
+        QVERIFY(near(b.wb.PrevError, leadingNumber(b.wb.form.text("LBL_Error")), 1e-6));
+    }
+
+    // A learning rate far too large drives the weights to NaN or infinity: the run, the labels,
+    // the reports and listings carry on and show them; Randomize recovers.
+    void runawayWeights()
+    {
+        CountingBench b;
+        QVERIFY(buildNet(b.wb, {"2", "2", "1"}, {1, 2, 2}));
+        setPatterns(b.wb, xorInputs(), {{0}, {100}, {100}, {0}});
+        setParameter(b.wb, "TXT_Eta", "1000000");
+        b.wb.form.setText("TXT_Alpha", "0.9");
+        QCOMPARE(trainNet(b.wb, {30, 0.0, {}}), TrainEnd::LimitReached);
+        const NetModel &m = b.wb.model;
+        bool runaway = false;
+        for (int j = 1; j <= 2; ++j) {
+            for (int i = 1; i <= 3; ++i) {
+                runaway = runaway || !std::isfinite(m.Weights(2, i, j));
+            }
+        }
+        QVERIFY(runaway);
+        const QString error = b.wb.form.text("LBL_Error");
+        QVERIFY2(error == "NaN" || error == "Inf", qPrintable(error));
+
+        QVERIFY(runNet(b.wb, false));
+        QVERIFY(b.wb.report.text.contains("NaN") || b.wb.report.text.contains("Inf"));
+        showWeights(b.wb);
+        QVERIFY(b.wb.report.text.contains("        NaN ")
+                || b.wb.report.text.contains("        Inf "));
+        QVERIFY(showSensitivity(b.wb));
+
+        randomizeWeights(b.wb);
+        QCOMPARE(b.wb.rmsHistory.RmsCalls, 0);
+        for (int j = 1; j <= 2; ++j) {
+            for (int i = 1; i <= 3; ++i) {
+                QVERIFY(std::isfinite(m.Weights(2, i, j)));
+            }
+        }
+        setParameter(b.wb, "TXT_Eta", "0.0001");
+        QCOMPARE(trainNet(b.wb, {3, 0.0, {}}), TrainEnd::LimitReached);
+        QVERIFY(std::isfinite(b.wb.PrevError));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraining)
+#include "tst_training.moc"

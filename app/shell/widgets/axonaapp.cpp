@@ -18,7 +18,17 @@
 #include "shell/commandstate.h"
 #include "training/construction.h"
 #include "training/engineapi.h"
+#include "training/analysis.h"
+#include "training/parameters.h"
+#include "training/report.h"
+#include "training/training.h"
+#include "training/widgets/learnparform.h"
+#include "training/widgets/reportwindow.h"
 #include "updown.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QProcess>
 
 AxonaApplication::AxonaApplication()
     : m_frame(std::make_unique<MdiNeuralFrame>())
@@ -49,6 +59,8 @@ AxonaApplication::AxonaApplication()
     connectNetSize();
     connectParameters();
     connectMenus();
+    connectTraining();
+    connectReports();
 }
 
 AxonaApplication::~AxonaApplication() = default;
@@ -108,6 +120,145 @@ void AxonaApplication::connectParameters()
         wb.model.NetTitle = text;
         wb.form.setText(QStringLiteral("TXT_Title"), text);
     });
+    for (QLineEdit *box : {ui->TXT_Eta, ui->TXT_Alpha, ui->TXT_Pnoise, ui->TXT_Wnoise,
+                           ui->TXT_Temp, ui->TXT_epocs, ui->TXT_PatClip, ui->TXT_TargetErr,
+                           ui->TXT_minW, ui->TXT_maxW}) {
+        connect(box, &QLineEdit::textEdited, this, [&wb, box](const QString &text) {
+            parameterTextChanged(wb, box->objectName(), text);
+        });
+    }
+    connect(ui->TXT_EpocLen, &QLineEdit::textEdited, this,
+            [&wb](const QString &text) { epochLengthChanged(wb, text); });
+    connect(ui->CHK_RND, &QCheckBox::clicked, this,
+            [&wb](bool checked) { randomSamplingClicked(wb, checked); });
+    const std::array<UpDown *, 4> spinners{ui->UpDown1, ui->UpDown2, ui->UpDown3, ui->UpDown4};
+    for (int k = 0; k < 4; ++k) {
+        const auto click = [this, &wb, k](bool up) {
+            const QString box = spin(wb, k + 1, up);
+            if (auto *edit = m_corvel->findChild<QLineEdit *>(box)) {
+                edit->setFocus();
+            }
+        };
+        connect(spinners[static_cast<std::size_t>(k)], &UpDown::upClicked, this,
+                [click] { click(true); });
+        connect(spinners[static_cast<std::size_t>(k)], &UpDown::downClicked, this,
+                [click] { click(false); });
+    }
+    connect(ui->CHK_AutoLearn, &QCheckBox::clicked, this, [this, &wb](bool checked) {
+        if (!checked) {
+            autoLearnUnchecked(wb);
+            return;
+        }
+        LearnParForm dialog(m_corvel);
+        const AutoLearnForm form = AutoLearnForm::fill(wb.model);
+        dialog.ui()->TXT_EtaInc->setText(form.TXT_EtaInc);
+        dialog.ui()->TXT_EtaDec->setText(form.TXT_EtaDec);
+        if (dialog.exec() == QDialog::Accepted) {
+            autoLearnAccepted(wb, {dialog.ui()->TXT_EtaInc->text(),
+                                   dialog.ui()->TXT_EtaDec->text()});
+        } else {
+            autoLearnCancelled(wb);
+        }
+    });
+}
+
+void AxonaApplication::connectTraining()
+{
+    Workbench &wb = *m_workbench;
+    connect(m_corvel->toolAction(QStringLiteral("train")), &QAction::triggered, this,
+            &AxonaApplication::train);
+    connect(m_corvel->toolAction(QStringLiteral("stop")), &QAction::triggered, this,
+            [&wb] { stopTraining(wb); });
+}
+
+void AxonaApplication::train()
+{
+    Workbench &wb = *m_workbench;
+    if (!wb.model.StopFlag) {
+        return; // a run is active; its loop is further down the stack
+    }
+    trainNet(wb);
+    if (m_closeAfterTraining) {
+        m_closeAfterTraining = false;
+        QTimer::singleShot(0, m_corvel, &QWidget::close);
+    }
+}
+
+void AxonaApplication::connectReports()
+{
+    Workbench &wb = *m_workbench;
+    wb.report.refresh = [this] { showReport(); };
+    const auto run = [this, &wb](bool test) {
+        if (runNet(wb, test) && m_report) {
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(m_report->parentWidget())) {
+                m_frame->mdiArea()->setActiveSubWindow(sub);
+            }
+        }
+    };
+    connect(m_corvel->toolAction(QStringLiteral("runnet")), &QAction::triggered, this,
+            [run] { run(false); });
+    connect(m_corvel->toolAction(QStringLiteral("runtest")), &QAction::triggered, this,
+            [run] { run(true); });
+    connect(m_corvel->action(QStringLiteral("MNU_VIEWWeights")), &QAction::triggered, this,
+            [&wb] { showWeights(wb); });
+    connect(m_corvel->action(QStringLiteral("MNU_VIEWDeriv")), &QAction::triggered, this,
+            [&wb] { showWeightDelta(wb); });
+    connect(m_corvel->action(QStringLiteral("MNU_VIEWSens")), &QAction::triggered, this,
+            [&wb] { showSensitivity(wb); });
+}
+
+void AxonaApplication::showReport()
+{
+    Workbench &wb = *m_workbench;
+    const ReportState &r = wb.report;
+    if (!m_report) {
+        m_report = new ReportWindow;
+        m_report->setProperty("Tag", QStringLiteral("REPORT"));
+        Ui::ReportWindow *ui = m_report->ui();
+        connect(ui->UpDown1, &UpDown::upClicked, this, [&wb] { spinReportLayer(wb, true); });
+        connect(ui->UpDown1, &UpDown::downClicked, this, [&wb] { spinReportLayer(wb, false); });
+        connect(ui->UpDown2, &UpDown::upClicked, this, [this, &wb] {
+            spinSensitivity(wb, true);
+            showReport();
+        });
+        connect(ui->UpDown2, &UpDown::downClicked, this, [this, &wb] {
+            spinSensitivity(wb, false);
+            showReport();
+        });
+        connect(ui->Command1, &QPushButton::clicked, this, [&wb] { showSensitivity(wb); });
+        connect(ui->MNU_FILE_SaveAs, &QAction::triggered, this, [&wb] { saveReport(wb); });
+        connect(ui->MNU_FILE_SaveEdit, &QAction::triggered, this, [this, &wb] {
+            saveAndEditReport(wb, [this](const QString &path) { startEditor(path); });
+        });
+        QMdiSubWindow *sub = m_frame->addChildWindow(m_report);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_report, &QObject::destroyed, this, [this, &wb] {
+            m_report = nullptr;
+            closeReport(wb);
+        });
+        sub->show();
+    }
+    Ui::ReportWindow *ui = m_report->ui();
+    m_report->setWindowTitle(r.caption);
+    ui->PNL_Lcontrols->setVisible(r.layerPanelVisible);
+    ui->PNL_Scontrols->setVisible(r.sensPanelVisible);
+    ui->PNL_Layer->setText(QString::number(r.layer));
+    ui->PNL_Sens->setText(QString::number(r.sensStep));
+    ui->MNU_FILE_SaveEdit->setEnabled(r.saveEditEnabled);
+    if (ui->TXT_Rep->toPlainText() != r.text) {
+        ui->TXT_Rep->setPlainText(r.text);
+    }
+    m_report->show();
+    m_report->raise();
+}
+
+void AxonaApplication::startEditor(const QString &path)
+{
+    // The user's editor; a command that cannot be started is not reported.
+    QStringList args = QProcess::splitCommand(QStringLiteral("xdg-open"));
+    const QString program = args.takeFirst();
+    args.append(path);
+    QProcess::startDetached(program, args);
 }
 
 void AxonaApplication::connectMenus()
@@ -123,6 +274,13 @@ void AxonaApplication::connectMenus()
 bool AxonaApplication::confirmClose()
 {
     Workbench &wb = *m_workbench;
+    if (!wb.model.StopFlag) {
+        // Closing under a running training loop would pull the network from under it: stop the
+        // run first and close once it has returned.
+        stopTraining(wb);
+        m_closeAfterTraining = true;
+        return false;
+    }
     if (!wb.model.WeightsChanged) {
         return true;
     }

@@ -9,6 +9,7 @@ class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
 class QtUiPort;
+class ReportWindow;
 struct Workbench;
 
 // The running program: the frame, the main network window, the UI port, the engine binding and
@@ -35,6 +36,11 @@ private:
     void connectNetSize();
     void connectParameters();
     void connectMenus();
+    void connectTraining();
+    void connectReports();
+    void train();
+    void showReport();
+    void startEditor(const QString &path);
     bool confirmClose();
     void closeSatelliteWindows();
 
@@ -44,4 +50,7 @@ private:
     std::unique_ptr<EngineApi> m_engine;
     std::unique_ptr<Workbench> m_workbench;
     std::unique_ptr<FormBinder> m_binder;
+    ReportWindow *m_report = nullptr;
+    // The program was asked to close while a training run was active: close when it ends.
+    bool m_closeAfterTraining = false;
 };

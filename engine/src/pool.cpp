@@ -1,8 +1,10 @@
 #include "pool.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 namespace engine {
@@ -19,20 +21,6 @@ void pause()
 #endif
 }
 
-// Waits until value differs from old: a short spin, then the kernel's wait.
-void awaitChange(const std::atomic<unsigned> &value, unsigned old)
-{
-    for (int k = 0; k < SpinRounds; ++k) {
-        if (value.load(std::memory_order_acquire) != old) {
-            return;
-        }
-        pause();
-    }
-    while (value.load(std::memory_order_acquire) == old) {
-        value.wait(old, std::memory_order_acquire);
-    }
-}
-
 class Helper
 {
 public:
@@ -43,8 +31,7 @@ public:
     ~Helper()
     {
         m_stop.store(true, std::memory_order_relaxed);
-        m_posted.fetch_add(1, std::memory_order_release);
-        m_posted.notify_one();
+        publish(m_posted, m_posted.load(std::memory_order_relaxed) + 1);
         m_thread.join();
     }
 
@@ -57,8 +44,7 @@ public:
         m_fn = fn;
         m_context = context;
         const unsigned ticket = m_posted.load(std::memory_order_relaxed) + 1;
-        m_posted.store(ticket, std::memory_order_release);
-        m_posted.notify_one();
+        publish(m_posted, ticket);
         fn(context, 0);
         unsigned done = m_finished.load(std::memory_order_acquire);
         while (done != ticket) {
@@ -68,6 +54,32 @@ public:
     }
 
 private:
+    // Waits until value differs from old: a short spin, then asleep until publish() wakes it.
+    void awaitChange(const std::atomic<unsigned> &value, unsigned old)
+    {
+        for (int k = 0; k < SpinRounds; ++k) {
+            if (value.load(std::memory_order_acquire) != old) {
+                return;
+            }
+            pause();
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (value.load(std::memory_order_acquire) == old) {
+            m_wake.wait(lock);
+        }
+    }
+
+    // Stores v and wakes a sleeper; taking the mutex in between means a sleeper that has just
+    // seen the old value is already waiting, so the wake-up cannot be lost.
+    void publish(std::atomic<unsigned> &value, unsigned v)
+    {
+        value.store(v, std::memory_order_release);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+        }
+        m_wake.notify_all();
+    }
+
     void loop()
     {
         unsigned seen = 0;
@@ -78,8 +90,7 @@ private:
                 return;
             }
             m_fn(m_context, 1);
-            m_finished.store(seen, std::memory_order_release);
-            m_finished.notify_one();
+            publish(m_finished, seen);
         }
     }
 
@@ -88,6 +99,8 @@ private:
     std::atomic<unsigned> m_posted {0};
     std::atomic<unsigned> m_finished {0};
     std::atomic<bool> m_stop {false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
     std::thread m_thread;
 };
 

@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -19,10 +20,16 @@ constexpr int MaxBatchLayers = 32;
 constexpr int MaxBatchNodes = 4096;
 // Patterns times connections per epoch below which the plain loop is faster than blocks.
 constexpr long SmallWork = 2048;
-// Patterns times connections per epoch from which the window is split into two halves that run
-// on two cores. The split depends on the work only, never on the number of cores, so the sums,
-// and with them the results, are the same on any machine.
+// Patterns times connections per epoch from which the window is split into chunks that two
+// cores take in turn, each chunk with its own gradient sum; the sums are added in chunk order.
+// The split depends on the work only, never on the number of cores or on which core ran what,
+// so the results are the same on any machine and under any load.
 constexpr long ParallelWork = 1L << 21;
+constexpr int MaxChunks = 8;
+// Blocks per chunk at least, so that small windows are not cut finer than pays.
+constexpr int MinChunkBlocks = 2;
+// Large networks get fewer chunks (never fewer than two) to keep the gradient sums in bounds.
+constexpr Index ChunkGradientBytes = Index(64) << 20;
 // Activations, slopes and signals of one block stay within about a quarter of a core's L2.
 constexpr long BlockBytes = 256 * 1024;
 constexpr int MinBlock = 16;
@@ -141,13 +148,8 @@ bool makePlan(const Shape &shape, Plan &plan)
     return true;
 }
 
-// Both halves' working memory and the engine's copy of the weights, kept for the process.
-struct Part
-{
-    Buffer grad;
-    Buffer block;
-};
-
+// The engine's copy of the weights, one gradient sum per chunk and one block buffer per
+// thread, kept for the process.
 struct State
 {
     Buffer w;
@@ -157,7 +159,8 @@ struct State
     Buffer gStart;
     Buffer errors;
     std::vector<int> rows;
-    Part parts[2];
+    Buffer grad[MaxChunks];
+    Buffer block[2];
 };
 
 State &state()
@@ -166,7 +169,7 @@ State &state()
     return instance;
 }
 
-// One pass over the window (one epoch, or the error pass), as seen by both halves.
+// One pass over the window (one epoch, or the error pass), as seen by both threads.
 struct Pass
 {
     const Plan *plan;
@@ -177,9 +180,12 @@ struct Pass
     float temp;
     float clipBelow;
     bool train;
-    int parts;
-    Index begin[2];
-    Index end[2];
+    int chunks = 1;
+    Index begin[MaxChunks] = {};
+    Index end[MaxChunks] = {};
+    // Next chunk to take, and the thread that ran the last one (its block holds the last row).
+    std::atomic<int> next {0};
+    int lastThread = 0;
 };
 
 // Inputs (with the bias constant) and targets of the block's rows, one row per pattern.
@@ -280,21 +286,16 @@ void backward(const Pass &pass, int count, float *block, float *grad)
     }
 }
 
-void runPart(void *context, int part)
+void runChunk(const Pass &pass, int chunk, float *block)
 {
-    const Pass &pass = *static_cast<const Pass *>(context);
-    if (part >= pass.parts) {
-        return;
-    }
     const Plan &plan = *pass.plan;
     State &st = *pass.st;
-    float *block = st.parts[part].block.data();
-    float *grad = st.parts[part].grad.data();
+    float *grad = st.grad[chunk].data();
     if (pass.train) {
         std::fill(grad, grad + plan.wSize, 0.0f);
     }
-    for (Index k0 = pass.begin[part]; k0 < pass.end[part]; k0 += plan.block) {
-        const int count = int(std::min<Index>(plan.block, pass.end[part] - k0));
+    for (Index k0 = pass.begin[chunk]; k0 < pass.end[chunk]; k0 += plan.block) {
+        const int count = int(std::min<Index>(plan.block, pass.end[chunk] - k0));
         gather(pass, st.rows.data() + k0, count, block);
         forward(pass, count, block);
         outputErrors(pass, count, block, st.errors.data() + k0);
@@ -304,32 +305,64 @@ void runPart(void *context, int part)
     }
 }
 
-// Splits n patterns into one part, or two halves when the work pays for a second core.
+// One thread's share: chunks in the order they come free.
+void runThread(void *context, int thread)
+{
+    Pass &pass = *static_cast<Pass *>(context);
+    float *block = pass.st->block[thread].data();
+    for (;;) {
+        const int chunk = pass.next.fetch_add(1, std::memory_order_relaxed);
+        if (chunk >= pass.chunks) {
+            return;
+        }
+        runChunk(pass, chunk, block);
+        if (chunk == pass.chunks - 1) {
+            pass.lastThread = thread;
+        }
+    }
+}
+
+// Chunks for n patterns: one for little work, else up to MaxChunks of at least MinChunkBlocks.
+int chunkCount(const Plan &plan, Index n)
+{
+    if (n * plan.connections < ParallelWork) {
+        return 1;
+    }
+    const Index blocks = (n + plan.block - 1) / plan.block;
+    const Index bySize =
+            std::max<Index>(2, ChunkGradientBytes / (Index(sizeof(float)) * plan.wSize));
+    return int(std::clamp<Index>(std::min(blocks / MinChunkBlocks, bySize), 1, MaxChunks));
+}
+
+// Cuts n patterns into equal chunks of whole blocks.
 void split(Pass &pass, Index n)
 {
-    pass.parts = n * pass.plan->connections >= ParallelWork && n >= 4 * Lane ? 2 : 1;
-    pass.begin[0] = 0;
-    pass.end[0] = pass.parts == 2 ? (n + 1) / 2 : n;
-    pass.begin[1] = pass.end[0];
-    pass.end[1] = n;
+    const Plan &plan = *pass.plan;
+    const int chunks = chunkCount(plan, n);
+    pass.chunks = chunks;
+    const Index blocks = (n + plan.block - 1) / plan.block;
+    for (int c = 0; c < chunks; ++c) {
+        pass.begin[c] = std::min(n, blocks * c / chunks * plan.block);
+        pass.end[c] = std::min(n, blocks * (c + 1) / chunks * plan.block);
+    }
 }
 
 void run(Pass &pass)
 {
-    if (pass.parts == 2) {
-        runTwoParts(runPart, &pass);
+    pass.next.store(0, std::memory_order_relaxed);
+    if (pass.chunks > 1) {
+        runTwoParts(runThread, &pass);
     } else {
-        runPart(&pass, 0);
+        runThread(&pass, 0);
     }
 }
 
-// Row of the last pattern of the pass within the block buffer of the part that ran it.
+// Row of the last pattern of the pass within the block buffer of the thread that ran it.
 const float *lastRow(const Pass &pass, int l)
 {
-    const int part = pass.parts - 1;
-    const Index inPart = pass.end[part] - 1 - pass.begin[part];
-    const Index row = inPart % pass.plan->block;
-    return pass.st->parts[part].block.data() + pass.plan->aOff[l] + row * pass.plan->ld[l];
+    const int chunk = pass.chunks - 1;
+    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % pass.plan->block;
+    return pass.st->block[pass.lastThread].data() + pass.plan->aOff[l] + row * pass.plan->ld[l];
 }
 
 void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
@@ -347,10 +380,12 @@ void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
             st.gp.reserve(plan.wSize);
         }
     }
-    for (Part &part : st.parts) {
-        part.block.reserve(plan.blockSize);
-        if (train) {
-            part.grad.reserve(plan.wSize);
+    for (Buffer &block : st.block) {
+        block.reserve(plan.blockSize);
+    }
+    if (train) {
+        for (int c = 0; c < chunkCount(plan, n); ++c) {
+            st.grad[c].reserve(plan.wSize);
         }
     }
 }
@@ -405,8 +440,10 @@ void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, boo
     float *wt = st.wt.data();
     float *dw = st.dw.data();
     float *gp = st.gp.data();
-    const float *g0 = st.parts[0].grad.data();
-    const float *g1 = st.parts[1].grad.data();
+    const float *grads[MaxChunks];
+    for (int c = 0; c < pass.chunks; ++c) {
+        grads[c] = st.grad[c].data();
+    }
     const float *gStart = st.gStart.data();
     for (int l = 2; l <= plan.nl; ++l) {
         const Index ld = plan.ld[l - 1];
@@ -415,9 +452,9 @@ void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, boo
             for (int i = 0; i <= plan.nn[l - 1]; ++i) {
                 const Index at = row + i;
                 // The caller's G joins the first epoch's sum, as if accumulated into it.
-                float g = firstEpoch ? gStart[at] + g0[at] : g0[at];
-                if (pass.parts == 2) {
-                    g += g1[at];
+                float g = firstEpoch ? gStart[at] + grads[0][at] : grads[0][at];
+                for (int c = 1; c < pass.chunks; ++c) {
+                    g += grads[c][at];
                 }
                 float step;
                 if (qp) {

@@ -1,4 +1,5 @@
 #include "axona32.h"
+#include "batch.h"
 #include "layout.h"
 #include "neuron.h"
 
@@ -101,6 +102,9 @@ void CALCERR(float *W,
     const PatternArray in {IN, *NPAT};
     const PatternArray tgt {TGT, *NPAT};
     const NodeArray x {X, *NL};
+    if (errorBatched(shape, w, {in, tgt}, x, *TEMP, *TARGET, *RMS, *NGOOD)) {
+        return;
+    }
     float total = 0.0f;
     int16_t good = 0;
     for (int p = 1; p <= *NPAT; ++p) {

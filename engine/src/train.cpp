@@ -2,14 +2,12 @@
 
 #include <cmath>
 
+#include "batch.h"
 #include "neuron.h"
 #include "rng.h"
 
 namespace engine {
-namespace {
 
-// Row of the k-th pattern of an epoch: in order, or drawn with replacement where the end rows
-// come up half as often as the inner ones.
 int chooseRow(const TrainOptions &opts, int k)
 {
     if (!opts.randomSampling) {
@@ -18,6 +16,8 @@ int chooseRow(const TrainOptions &opts, int k)
     const float r = static_cast<float>(generator().next());
     return static_cast<int>(opts.first + (opts.last - opts.first) * static_cast<double>(r) + 0.5);
 }
+
+namespace {
 
 // Forward pass of row p with float running sums; keeps every net input for the slopes and
 // returns the squared output error. Input noise is drawn afresh for every layer-2 node, so X(1, .)
@@ -101,13 +101,22 @@ void updateBackProp(const TrainNet &net, const TrainOptions &opts)
     });
 }
 
+void updateQuickProp(const TrainNet &net, const TrainOptions &opts, const QuickProp &qp)
+{
+    forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
+        const float g = net.g(l, i, j);
+        applyStep(net, opts, l, i, j, quickPropStep(g, qp.gp(l, i, j), net.dw(l, i, j), opts, qp));
+        qp.gp(l, i, j) = g;
+    });
+}
+
 float sgn(float v)
 {
     return v < 0.0f ? -1.0f : 1.0f;
 }
 
-// One weight's quick-prop step from this epoch's gradient g, the previous one gp and the
-// previous step dp.
+} // namespace
+
 float quickPropStep(float g, float gp, float dp, const TrainOptions &opts, const QuickProp &qp)
 {
     const float diff = gp - g;
@@ -127,17 +136,6 @@ float quickPropStep(float g, float gp, float dp, const TrainOptions &opts, const
     }
     return step;
 }
-
-void updateQuickProp(const TrainNet &net, const TrainOptions &opts, const QuickProp &qp)
-{
-    forEachWeight(net.shape.nl, net.shape.nn, [&](int l, int i, int j) {
-        const float g = net.g(l, i, j);
-        applyStep(net, opts, l, i, j, quickPropStep(g, qp.gp(l, i, j), net.dw(l, i, j), opts, qp));
-        qp.gp(l, i, j) = g;
-    });
-}
-
-} // namespace
 
 bool withinTrainingLimits(const int16_t *NN, int nl, int wdim2, int first, int last, int npat)
 {
@@ -161,6 +159,9 @@ void train(const TrainNet &net,
            int16_t &ngood)
 {
     reseed();
+    if (opts.epochs > 0 && trainBatched(net, data, opts, area, qp, rms, ngood)) {
+        return;
+    }
     const int n = opts.last - opts.first + 1;
     const float c = 1.0f / static_cast<float>(n);
     const float clipBelow = opts.clip * opts.target;

@@ -65,6 +65,14 @@ struct QuickProp
     float decay;
 };
 
+// Row of the k-th pattern (1-based) of an epoch: in order, or drawn with replacement (one draw)
+// where the end rows come up half as often as the inner ones.
+int chooseRow(const TrainOptions &opts, int k);
+
+// One weight's quick-prop step from this epoch's gradient g, the previous one gp and the
+// previous step dp.
+float quickPropStep(float g, float gp, float dp, const TrainOptions &opts, const QuickProp &qp);
+
 // True when a training call stays inside the work areas and the caller's arrays: an addressable
 // shape with NL <= 5, every NN(l) <= 1024 for l >= 2, and 1 <= first <= last <= npat.
 bool withinTrainingLimits(const int16_t *NN, int nl, int wdim2, int first, int last, int npat);

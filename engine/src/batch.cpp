@@ -1,0 +1,605 @@
+#include "batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "kernels.h"
+#include "pool.h"
+#include "rng.h"
+
+namespace engine {
+namespace {
+
+using kernels::Lane;
+
+// Shapes beyond these (possible for the error pass only) take the plain loop.
+constexpr int MaxBatchLayers = 32;
+constexpr int MaxBatchNodes = 4096;
+// Patterns times connections per epoch below which the plain loop is faster than blocks.
+constexpr long SmallWork = 2048;
+// Patterns times connections per epoch from which the window is split into chunks that two
+// cores take in turn, each chunk with its own gradient sum; the sums are added in chunk order.
+// The split depends on the work only, never on the number of cores or on which core ran what,
+// so the results are the same on any machine and under any load.
+constexpr long ParallelWork = 1L << 21;
+constexpr int MaxChunks = 8;
+// Blocks per chunk at least, so that small windows are not cut finer than pays.
+constexpr int MinChunkBlocks = 2;
+// Large networks get fewer chunks (never fewer than two) to keep the gradient sums in bounds.
+constexpr Index ChunkGradientBytes = Index(64) << 20;
+// Activations, slopes and signals of one block stay within about a quarter of a core's L2.
+constexpr long BlockBytes = 256 * 1024;
+constexpr int MinBlock = 16;
+constexpr int MaxBlock = 256;
+
+Index roundUp(Index v, Index m)
+{
+    return (v + m - 1) / m * m;
+}
+
+// 64-byte aligned floats that only ever grow, so a steady run of calls allocates nothing. New
+// storage starts as zeros.
+class Buffer
+{
+public:
+    Buffer() = default;
+    Buffer(const Buffer &) = delete;
+    Buffer &operator=(const Buffer &) = delete;
+
+    ~Buffer() { release(); }
+
+    float *data() const { return m_data; }
+
+    // Throws std::bad_alloc.
+    void reserve(Index n)
+    {
+        if (n <= m_capacity) {
+            return;
+        }
+        auto *fresh = static_cast<float *>(
+                ::operator new(sizeof(float) * std::size_t(n), std::align_val_t(64)));
+        std::fill(fresh, fresh + n, 0.0f);
+        release();
+        m_data = fresh;
+        m_capacity = n;
+    }
+
+private:
+    void release()
+    {
+        if (m_data) {
+            ::operator delete(m_data, std::align_val_t(64));
+        }
+        m_data = nullptr;
+        m_capacity = 0;
+    }
+
+    float *m_data = nullptr;
+    Index m_capacity = 0;
+};
+
+// Where everything of one call lives. Layer l (1-based) has nn[l] nodes; its activations of one
+// pattern are a row of ld[l] floats whose entry nn[l] holds the constant 1 that feeds the next
+// layer's bias. The weights into layer l are nn[l] rows of ld[l-1] floats (bias at nn[l-1]), the
+// transpose nn[l-1]+1 rows of ld[l] floats; padding holds zeros.
+struct Plan
+{
+    int nl = 0;
+    int nn[MaxBatchLayers + 1] = {};
+    int code[MaxBatchLayers + 1] = {};
+    Index ld[MaxBatchLayers + 1] = {};
+    Index wOff[MaxBatchLayers + 1] = {};
+    Index wtOff[MaxBatchLayers + 1] = {};
+    // Per block of one part: activations, slopes, signals per layer, then the targets.
+    Index aOff[MaxBatchLayers + 1] = {};
+    Index sOff[MaxBatchLayers + 1] = {};
+    Index dOff[MaxBatchLayers + 1] = {};
+    Index tOff = 0;
+    Index blockSize = 0;
+    Index wSize = 0;
+    Index wtSize = 0;
+    // The forward sums of a layer with very few nodes go through dot products.
+    bool dotForward[MaxBatchLayers + 1] = {};
+    int block = 0;
+    long connections = 0;
+};
+
+bool makePlan(const Shape &shape, Plan &plan)
+{
+    if (shape.nl < 2 || shape.nl > MaxBatchLayers) {
+        return false;
+    }
+    plan.nl = shape.nl;
+    Index perPattern = 0;
+    for (int l = 1; l <= shape.nl; ++l) {
+        const int n = shape.nn(l);
+        if (n < 0 || n > MaxBatchNodes) {
+            return false;
+        }
+        plan.nn[l] = n;
+        plan.code[l] = shape.func(l);
+        plan.ld[l] = roundUp(n + 1, Lane);
+        perPattern += 3 * plan.ld[l];
+    }
+    perPattern += plan.ld[shape.nl];
+    for (int l = 2; l <= shape.nl; ++l) {
+        plan.wOff[l] = plan.wSize;
+        plan.wSize += plan.nn[l] * plan.ld[l - 1];
+        plan.wtOff[l] = plan.wtSize;
+        plan.wtSize += (plan.nn[l - 1] + 1) * plan.ld[l];
+        plan.connections += long(plan.nn[l - 1] + 1) * plan.nn[l];
+        plan.dotForward[l] = plan.nn[l] <= 4 && plan.nn[l - 1] >= 2 * Lane;
+    }
+    const Index fit = BlockBytes / (Index(sizeof(float)) * perPattern);
+    plan.block = int(std::clamp<Index>(fit - fit % 8, MinBlock, MaxBlock));
+    Index off = 0;
+    for (int l = 1; l <= shape.nl; ++l) {
+        const Index rows = plan.block * plan.ld[l];
+        plan.aOff[l] = off;
+        plan.sOff[l] = off + rows;
+        plan.dOff[l] = off + 2 * rows;
+        off += 3 * rows;
+    }
+    plan.tOff = off;
+    plan.blockSize = off + plan.block * plan.ld[shape.nl];
+    return true;
+}
+
+// The engine's copy of the weights, one gradient sum per chunk and one block buffer per
+// thread, kept for the process.
+struct State
+{
+    Buffer w;
+    Buffer wt;
+    Buffer dw;
+    Buffer gp;
+    Buffer gStart;
+    Buffer errors;
+    std::vector<int> rows;
+    Buffer grad[MaxChunks];
+    Buffer block[2];
+};
+
+State &state()
+{
+    static State instance;
+    return instance;
+}
+
+// One pass over the window (one epoch, or the error pass), as seen by both threads.
+struct Pass
+{
+    const Plan *plan;
+    const kernels::Set *k;
+    State *st;
+    PatternArray in;
+    PatternArray tgt;
+    float temp;
+    float clipBelow;
+    bool train;
+    int chunks = 1;
+    Index begin[MaxChunks] = {};
+    Index end[MaxChunks] = {};
+    // Next chunk to take, and the thread that ran the last one (its block holds the last row).
+    std::atomic<int> next {0};
+    int lastThread = 0;
+};
+
+// Inputs (with the bias constant) and targets of the block's rows, one row per pattern.
+void gather(const Pass &pass, const int *rows, int count, float *block)
+{
+    const Plan &plan = *pass.plan;
+    float *a = block + plan.aOff[1];
+    float *t = block + plan.tOff;
+    const Index lda = plan.ld[1];
+    const Index ldt = plan.ld[plan.nl];
+    for (int i = 0; i < plan.nn[1]; ++i) {
+        const float *column = pass.in.base + pass.in.npat * i - 1;
+        for (int b = 0; b < count; ++b) {
+            a[b * lda + i] = column[rows[b]];
+        }
+    }
+    for (int b = 0; b < count; ++b) {
+        a[b * lda + plan.nn[1]] = 1.0f;
+    }
+    for (int k = 0; k < plan.nn[plan.nl]; ++k) {
+        const float *column = pass.tgt.base + pass.tgt.npat * k - 1;
+        for (int b = 0; b < count; ++b) {
+            t[b * ldt + k] = column[rows[b]];
+        }
+    }
+}
+
+void forward(const Pass &pass, int count, float *block)
+{
+    const Plan &plan = *pass.plan;
+    const kernels::Set &k = *pass.k;
+    for (int l = 2; l <= plan.nl; ++l) {
+        const float *below = block + plan.aOff[l - 1];
+        float *out = block + plan.aOff[l];
+        const int depth = plan.nn[l - 1] + 1;
+        if (plan.dotForward[l]) {
+            k.dot(count, plan.nn[l], depth, below, plan.ld[l - 1], pass.st->w.data() + plan.wOff[l],
+                  plan.ld[l - 1], out, plan.ld[l]);
+        } else {
+            k.product(count, int(roundUp(plan.nn[l], Lane)), depth, below, plan.ld[l - 1], 1,
+                      pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l], false);
+        }
+        k.activate(count * plan.ld[l], out, pass.train ? block + plan.sOff[l] : nullptr, pass.temp,
+                   plan.code[l]);
+        if (l < plan.nl) {
+            for (int b = 0; b < count; ++b) {
+                out[b * plan.ld[l] + plan.nn[l]] = 1.0f;
+            }
+        }
+    }
+}
+
+// Squared output error of every pattern, and for training the output signals, zero for a
+// clipped pattern so that it teaches nothing.
+void outputErrors(const Pass &pass, int count, float *block, float *errors)
+{
+    const Plan &plan = *pass.plan;
+    const int nl = plan.nl;
+    const Index ld = plan.ld[nl];
+    const float *y = block + plan.aOff[nl];
+    const float *t = block + plan.tOff;
+    const float *s = block + plan.sOff[nl];
+    float *d = block + plan.dOff[nl];
+    for (int b = 0; b < count; ++b) {
+        const Index row = b * ld;
+        float sum = 0.0f;
+        for (int k = 0; k < plan.nn[nl]; ++k) {
+            const float diff = y[row + k] - t[row + k];
+            sum += diff * diff;
+        }
+        errors[b] = sum;
+        if (pass.train) {
+            const bool clipped = std::sqrt(sum) < pass.clipBelow;
+            for (int k = 0; k < plan.nn[nl]; ++k) {
+                d[row + k] = clipped ? 0.0f : (t[row + k] - y[row + k]) * s[row + k];
+            }
+        }
+    }
+}
+
+// Gradient of every layer into this part's accumulator, signals passed down through the weights
+// as they stood at the start of the epoch.
+void backward(const Pass &pass, int count, float *block, float *grad)
+{
+    const Plan &plan = *pass.plan;
+    const kernels::Set &k = *pass.k;
+    for (int l = plan.nl; l >= 2; --l) {
+        const float *d = block + plan.dOff[l];
+        const Index ldBelow = plan.ld[l - 1];
+        k.product(plan.nn[l], int(ldBelow), count, d, 1, plan.ld[l], block + plan.aOff[l - 1],
+                  ldBelow, grad + plan.wOff[l], ldBelow, true);
+        if (l > 2) {
+            float *dBelow = block + plan.dOff[l - 1];
+            k.product(count, int(roundUp(plan.nn[l - 1], Lane)), plan.nn[l], d, plan.ld[l], 1,
+                      pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow, false);
+            k.scale(count * ldBelow, dBelow, block + plan.sOff[l - 1]);
+        }
+    }
+}
+
+void runChunk(const Pass &pass, int chunk, float *block)
+{
+    const Plan &plan = *pass.plan;
+    State &st = *pass.st;
+    float *grad = st.grad[chunk].data();
+    if (pass.train) {
+        std::fill(grad, grad + plan.wSize, 0.0f);
+    }
+    for (Index k0 = pass.begin[chunk]; k0 < pass.end[chunk]; k0 += plan.block) {
+        const int count = int(std::min<Index>(plan.block, pass.end[chunk] - k0));
+        gather(pass, st.rows.data() + k0, count, block);
+        forward(pass, count, block);
+        outputErrors(pass, count, block, st.errors.data() + k0);
+        if (pass.train) {
+            backward(pass, count, block, grad);
+        }
+    }
+}
+
+// One thread's share: chunks in the order they come free.
+void runThread(void *context, int thread)
+{
+    Pass &pass = *static_cast<Pass *>(context);
+    float *block = pass.st->block[thread].data();
+    for (;;) {
+        const int chunk = pass.next.fetch_add(1, std::memory_order_relaxed);
+        if (chunk >= pass.chunks) {
+            return;
+        }
+        runChunk(pass, chunk, block);
+        if (chunk == pass.chunks - 1) {
+            pass.lastThread = thread;
+        }
+    }
+}
+
+// Chunks for n patterns: one for little work, else up to MaxChunks of at least MinChunkBlocks.
+int chunkCount(const Plan &plan, Index n)
+{
+    if (n * plan.connections < ParallelWork) {
+        return 1;
+    }
+    const Index blocks = (n + plan.block - 1) / plan.block;
+    const Index bySize =
+            std::max<Index>(2, ChunkGradientBytes / (Index(sizeof(float)) * plan.wSize));
+    return int(std::clamp<Index>(std::min(blocks / MinChunkBlocks, bySize), 1, MaxChunks));
+}
+
+// Cuts n patterns into equal chunks of whole blocks.
+void split(Pass &pass, Index n)
+{
+    const Plan &plan = *pass.plan;
+    const int chunks = chunkCount(plan, n);
+    pass.chunks = chunks;
+    const Index blocks = (n + plan.block - 1) / plan.block;
+    for (int c = 0; c < chunks; ++c) {
+        pass.begin[c] = std::min(n, blocks * c / chunks * plan.block);
+        pass.end[c] = std::min(n, blocks * (c + 1) / chunks * plan.block);
+    }
+}
+
+void run(Pass &pass)
+{
+    pass.next.store(0, std::memory_order_relaxed);
+    if (pass.chunks > 1) {
+        runTwoParts(runThread, &pass);
+    } else {
+        runThread(&pass, 0);
+    }
+}
+
+// Row of the last pattern of the pass within the block buffer of the thread that ran it.
+const float *lastRow(const Pass &pass, int l)
+{
+    const int chunk = pass.chunks - 1;
+    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % pass.plan->block;
+    return pass.st->block[pass.lastThread].data() + pass.plan->aOff[l] + row * pass.plan->ld[l];
+}
+
+void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
+{
+    st.w.reserve(plan.wSize);
+    st.wt.reserve(plan.wtSize);
+    st.errors.reserve(n);
+    if (Index(st.rows.size()) < n) {
+        st.rows.resize(std::size_t(n));
+    }
+    if (train) {
+        st.dw.reserve(plan.wSize);
+        st.gStart.reserve(plan.wSize);
+        if (quick) {
+            st.gp.reserve(plan.wSize);
+        }
+    }
+    for (Buffer &block : st.block) {
+        block.reserve(plan.blockSize);
+    }
+    if (train) {
+        for (int c = 0; c < chunkCount(plan, n); ++c) {
+            st.grad[c].reserve(plan.wSize);
+        }
+    }
+}
+
+// Copies one weight-shaped array of the caller into the engine's layout, padding zero.
+void pack(const Plan &plan, const WeightArray &from, float *to)
+{
+    for (int l = 2; l <= plan.nl; ++l) {
+        const Index ld = plan.ld[l - 1];
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            float *row = to + plan.wOff[l] + j * ld;
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                row[i] = from(l, i + 1, j + 1);
+            }
+            std::fill(row + plan.nn[l - 1] + 1, row + ld, 0.0f);
+        }
+    }
+}
+
+void unpack(const Plan &plan, const float *from, const WeightArray &to)
+{
+    for (int l = 2; l <= plan.nl; ++l) {
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            const float *row = from + plan.wOff[l] + j * plan.ld[l - 1];
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                to(l, i + 1, j + 1) = row[i];
+            }
+        }
+    }
+}
+
+void transpose(const Plan &plan, const float *w, float *wt)
+{
+    std::fill(wt, wt + plan.wtSize, 0.0f);
+    for (int l = 2; l <= plan.nl; ++l) {
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            const float *row = w + plan.wOff[l] + j * plan.ld[l - 1];
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                wt[plan.wtOff[l] + i * plan.ld[l] + j] = row[i];
+            }
+        }
+    }
+}
+
+// The epoch's update over every weight in the order l, j, i (bias last), so the weight-noise
+// draws come in the same order as in the plain loop; the transpose follows the new weights.
+void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, bool firstEpoch)
+{
+    const Plan &plan = *pass.plan;
+    State &st = *pass.st;
+    float *w = st.w.data();
+    float *wt = st.wt.data();
+    float *dw = st.dw.data();
+    float *gp = st.gp.data();
+    const float *grads[MaxChunks];
+    for (int c = 0; c < pass.chunks; ++c) {
+        grads[c] = st.grad[c].data();
+    }
+    const float *gStart = st.gStart.data();
+    for (int l = 2; l <= plan.nl; ++l) {
+        const Index ld = plan.ld[l - 1];
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            const Index row = plan.wOff[l] + j * ld;
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                const Index at = row + i;
+                // The caller's G joins the first epoch's sum, as if accumulated into it.
+                float g = firstEpoch ? gStart[at] + grads[0][at] : grads[0][at];
+                for (int c = 1; c < pass.chunks; ++c) {
+                    g += grads[c][at];
+                }
+                float step;
+                if (qp) {
+                    step = quickPropStep(g, gp[at], dw[at], opts, *qp);
+                    gp[at] = g;
+                } else {
+                    step = opts.eta * g + opts.alpha * dw[at];
+                }
+                float moved = w[at] + step;
+                if (opts.wnoise != 0.0f) {
+                    moved = moved + uniform(-opts.wnoise, opts.wnoise);
+                }
+                w[at] = moved;
+                // Momentum remembers the step without the noise.
+                dw[at] = step;
+                wt[plan.wtOff[l] + i * plan.ld[l] + j] = moved;
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool trainBatched(const TrainNet &net,
+                  const TrainData &data,
+                  const TrainOptions &opts,
+                  WorkArea &area,
+                  const QuickProp *qp,
+                  float &rms,
+                  int16_t &ngood)
+{
+    if (opts.inoise != 0.0f) {
+        return false;
+    }
+    Plan plan;
+    const Index n = opts.last - opts.first + 1;
+    if (!makePlan(net.shape, plan) || n * plan.connections < SmallWork) {
+        return false;
+    }
+    State &st = state();
+    try {
+        reserve(st, plan, n, true, qp != nullptr);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    pack(plan, net.w, st.w.data());
+    pack(plan, net.dw, st.dw.data());
+    pack(plan, net.g, st.gStart.data());
+    if (qp) {
+        pack(plan, qp->gp, st.gp.data());
+    }
+    transpose(plan, st.w.data(), st.wt.data());
+    for (Index k = 0; k < n; ++k) {
+        st.rows[std::size_t(k)] = opts.first + int(k);
+    }
+    Pass pass {&plan,     &kernels::kernels(),     &st,  data.in, data.tgt,
+               opts.temp, opts.clip * opts.target, true, 1,       {},
+               {}};
+    split(pass, n);
+    const float c = 1.0f / static_cast<float>(n);
+    int16_t good = 0;
+    for (int epoch = 1; epoch <= opts.epochs; ++epoch) {
+        // Every row of the epoch is drawn before any is used: the same draws in the same order.
+        if (opts.randomSampling) {
+            for (Index k = 0; k < n; ++k) {
+                st.rows[std::size_t(k)] = chooseRow(opts, int(k) + 1);
+            }
+        }
+        run(pass);
+        float sum = 0.0f;
+        good = 0;
+        const float *errors = st.errors.data();
+        for (Index k = 0; k < n; ++k) {
+            if (std::sqrt(errors[k]) <= opts.target) {
+                ++good;
+            }
+            sum += errors[k];
+        }
+        // Measured with the weights as they stood before this epoch's update.
+        area.epochError = std::sqrt(sum * c);
+        update(pass, opts, qp, epoch == 1);
+    }
+    ngood = good;
+    rms = area.epochError;
+    for (int l = 1; l <= plan.nl; ++l) {
+        const float *row = lastRow(pass, l);
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            net.x(l, j + 1) = row[j];
+        }
+    }
+    unpack(plan, st.w.data(), net.w);
+    unpack(plan, st.dw.data(), net.dw);
+    if (qp) {
+        unpack(plan, st.gp.data(), qp->gp);
+    }
+    forEachWeight(plan.nl, net.shape.nn, [&](int l, int i, int j) { net.g(l, i, j) = 0.0f; });
+    return true;
+}
+
+bool errorBatched(const Shape &shape,
+                  const WeightArray &w,
+                  const TrainData &data,
+                  const NodeArray &x,
+                  float temp,
+                  float target,
+                  float &rms,
+                  int16_t &ngood)
+{
+    Plan plan;
+    const Index n = data.in.npat;
+    if (!makePlan(shape, plan) || n * plan.connections < SmallWork) {
+        return false;
+    }
+    State &st = state();
+    try {
+        reserve(st, plan, n, false, false);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    pack(plan, w, st.w.data());
+    transpose(plan, st.w.data(), st.wt.data());
+    for (Index k = 0; k < n; ++k) {
+        st.rows[std::size_t(k)] = int(k) + 1;
+    }
+    Pass pass {&plan, &kernels::kernels(), &st, data.in, data.tgt, temp, 0.0f, false, 1, {}, {}};
+    split(pass, n);
+    run(pass);
+    float total = 0.0f;
+    int16_t good = 0;
+    const float *errors = st.errors.data();
+    for (Index k = 0; k < n; ++k) {
+        if (std::sqrt(errors[k]) <= target) {
+            ++good;
+        }
+        total += errors[k];
+    }
+    ngood = good;
+    rms = std::sqrt(total / static_cast<float>(n));
+    for (int l = 2; l <= plan.nl; ++l) {
+        const float *row = lastRow(pass, l);
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            x(l, j + 1) = row[j];
+        }
+    }
+    return true;
+}
+
+} // namespace engine

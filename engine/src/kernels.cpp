@@ -1,0 +1,64 @@
+#include "kernels.h"
+
+// The same kernels compiled three times, each under its own target and in its own namespace.
+namespace engine::kernels {
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2")
+#define KERNEL_NS avx512
+#define KERNEL_WIDTH 16
+#define KERNEL_ROWS 6
+#define KERNEL_VECS 2
+#define KERNEL_NAME "avx512"
+#include "kernels.inc"
+#undef KERNEL_NS
+#undef KERNEL_WIDTH
+#undef KERNEL_ROWS
+#undef KERNEL_VECS
+#undef KERNEL_NAME
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+#define KERNEL_NS avx2
+#define KERNEL_WIDTH 8
+#define KERNEL_ROWS 6
+#define KERNEL_VECS 2
+#define KERNEL_NAME "avx2"
+#include "kernels.inc"
+#undef KERNEL_NS
+#undef KERNEL_WIDTH
+#undef KERNEL_ROWS
+#undef KERNEL_VECS
+#undef KERNEL_NAME
+#pragma GCC pop_options
+
+#define KERNEL_NS portable
+#define KERNEL_WIDTH 4
+#define KERNEL_ROWS 4
+#define KERNEL_VECS 2
+#define KERNEL_NAME "portable"
+#include "kernels.inc"
+#undef KERNEL_NS
+#undef KERNEL_WIDTH
+#undef KERNEL_ROWS
+#undef KERNEL_VECS
+#undef KERNEL_NAME
+
+const Set &kernels()
+{
+    static const Set *chosen = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
+            && __builtin_cpu_supports("avx512dq")) {
+            return &avx512::set;
+        }
+        if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+            return &avx2::set;
+        }
+        return &portable::set;
+    }();
+    return *chosen;
+}
+
+} // namespace engine::kernels

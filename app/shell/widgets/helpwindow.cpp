@@ -2,6 +2,7 @@
 
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -63,6 +64,11 @@ HelpWindow::HelpWindow(QWidget *owner)
         size = size.boundedTo(s->availableGeometry().size());
     }
     resize(size);
+    if (owner) {
+        // Over the middle of the program's window, also where no window manager places it.
+        move(owner->geometry().center() - rect().center());
+    }
+    m_browser->document()->setDocumentMargin(12);
     m_browser->setSource(contentsUrl());
 }
 

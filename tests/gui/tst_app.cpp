@@ -9,8 +9,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -44,6 +46,7 @@ public:
         QMessageBox::StandardButtons buttons;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString className;
+        const QPrinter *printer = nullptr;
     };
 
     explicit ModalAnswerer(QMessageBox::StandardButton answer, bool acceptDialogs = false)
@@ -79,10 +82,17 @@ private:
             }
             return;
         }
+        const QPrinter *printer = nullptr;
+        if (auto *print = qobject_cast<QAbstractPrintDialog *>(modal)) {
+            printer = print->printer();
+        } else if (auto *page = qobject_cast<QPageSetupDialog *>(modal)) {
+            printer = page->printer();
+        }
         m_seen.append({QString(),
                        {},
                        QMessageBox::NoIcon,
-                       QString::fromLatin1(modal->metaObject()->className())});
+                       QString::fromLatin1(modal->metaObject()->className()),
+                       printer});
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             if (m_acceptDialogs) {
                 dialog->accept();
@@ -156,6 +166,7 @@ private slots:
     void printsWindowToPdf();
     void printDialog_data();
     void printDialog();
+    void printSetupKeepsPrinter();
     void printedBoxesAreWhite_data();
     void printedBoxesAreWhite();
     void helpOpensAndClosesWithProgram_data();
@@ -453,7 +464,25 @@ void TestApp::printDialog()
     QCOMPARE(answerer.seen().size(), 1);
     QVERIFY2(answerer.seen().constFirst().className.contains(QLatin1String("PrintDialog")),
              qPrintable(answerer.seen().constFirst().className));
+    QCOMPARE(answerer.seen().constFirst().printer, &printing->printer());
     QCOMPARE(QFileInfo(pdf).size() > 20000, accept);
+}
+
+void TestApp::printSetupKeepsPrinter()
+{
+    auto *printing = m_app->findChild<WindowPrinting *>();
+    QVERIFY(printing);
+    printing->printer().setPageOrientation(QPageLayout::Landscape);
+
+    ModalAnswerer answerer(QMessageBox::Ok, true);
+    m_app->corvel().action(QStringLiteral("MNU_FILE_PrintSetup"))->trigger();
+
+    QCOMPARE(answerer.seen().size(), 1);
+    QVERIFY2(answerer.seen().constFirst().className.contains(QLatin1String("PageSetupDialog")),
+             qPrintable(answerer.seen().constFirst().className));
+    // The setup edits the session's printer, which the print dialog then uses.
+    QCOMPARE(answerer.seen().constFirst().printer, &printing->printer());
+    QCOMPARE(printing->printer().pageLayout().orientation(), QPageLayout::Landscape);
 }
 
 void TestApp::printedBoxesAreWhite_data()

@@ -12,8 +12,10 @@
 
 #include "corvelwindow.h"
 #include "formbinder.h"
+#include "helpwindow.h"
 #include "mdineuralframe.h"
 #include "model/workbench.h"
+#include "printing.h"
 #include "qtuiport.h"
 #include "shell/commandstate.h"
 #include "training/construction.h"
@@ -269,6 +271,13 @@ void AxonaApplication::connectMenus()
             connect(menu, &QMenu::aboutToShow, this, [&wb, name] { updateMenuOnOpen(wb, name); });
         }
     }
+    auto *printing = new WindowPrinting(*m_corvel, *m_ui, m_frame.get(), this);
+    connect(m_corvel->action(QStringLiteral("MNU_FILE_Print")), &QAction::triggered, printing,
+            &WindowPrinting::print);
+    connect(m_corvel->action(QStringLiteral("MNU_FILE_PrintSetup")), &QAction::triggered, printing,
+            &WindowPrinting::pageSetup);
+    connect(m_corvel->action(QStringLiteral("MNU_HELP_Help")), &QAction::triggered, this,
+            [this] { showHelp(m_frame.get()); });
 }
 
 bool AxonaApplication::confirmClose()

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "aboutdialog.h"
+#include "helpwindow.h"
 #include "windowmenu.h"
 
 MdiNeuralFrame::MdiNeuralFrame(QWidget *parent)
@@ -40,6 +41,7 @@ MdiNeuralFrame::MdiNeuralFrame(QWidget *parent)
     QAction *about = m_helpMenu->addAction(tr("&About"));
     about->setObjectName(QStringLiteral("MNU_HELP_About"));
     connect(about, &QAction::triggered, this, [this] { showAboutBox(this); });
+    connect(help, &QAction::triggered, this, [this] { showHelp(this); });
 
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MdiNeuralFrame::updateMenuBar);
     updateMenuBar();
@@ -86,6 +88,8 @@ void MdiNeuralFrame::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The help window is a window of its own; it goes with the program.
+    closeHelp(this);
     event->accept();
 }
 

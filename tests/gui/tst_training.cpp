@@ -1,0 +1,143 @@
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "model/workbench.h"
+#include "shell/commandstate.h"
+#include "shell/widgets/axonaapp.h"
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
+#include "training/engineapi.h"
+#include "training/widgets/reportwindow.h"
+
+// The real windows driving training and reports: the toolbar's Train runs until the net has
+// learnt XOR, Stop ends a run that would go on for ever, and Run Net fills the report window.
+class TestTraining : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The four XOR patterns loaded straight into the model, as a pattern file would.
+    static void loadXor(Workbench &wb)
+    {
+        NetModel &m = wb.model;
+        const float in[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+        const float out[4] = {0, 1, 1, 0};
+        m.NumPats = 4;
+        m.PatIn.allocate(4, 2);
+        m.PatOut.allocate(4, 1);
+        for (int p = 1; p <= 4; ++p) {
+            m.PatIn(p, 1) = in[p - 1][0];
+            m.PatIn(p, 2) = in[p - 1][1];
+            m.PatOut(p, 1) = out[p - 1];
+        }
+        m.HasPatterns = true;
+        wb.form.setText(QStringLiteral("TXT_EpocLen"), QStringLiteral("4"));
+        wb.form.setEnabled(QStringLiteral("TXT_EpocLen"), true);
+        updateTrainCommands(wb);
+        // Repeatable random draws.
+        QVERIFY(wb.engine.require(wb.ui, {"FIXCLOCK"}));
+        int32_t t = 4242;
+        int16_t fixed = 1;
+        wb.engine.fn().FIXCLOCK(&t, &fixed);
+    }
+
+    static void type(CorvelWindow &w, const char *box, const QString &text)
+    {
+        auto *edit = w.findChild<QLineEdit *>(QLatin1String(box));
+        QVERIFY(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    // Enabled state of the commands a run switches, in one string: "train stop runnet file".
+    static QString commandState(CorvelWindow &w)
+    {
+        QStringList out;
+        for (const char *key : {"train", "stop", "runnet"}) {
+            out << QStringLiteral("%1=%2").arg(QLatin1String(key)).arg(
+                    w.toolAction(QLatin1String(key))->isEnabled());
+        }
+        out << QStringLiteral("file=%1").arg(
+                w.findChild<QMenu *>(QStringLiteral("MNU_FILE"))->menuAction()->isEnabled());
+        return out.join(QLatin1Char(' '));
+    }
+
+private slots:
+    void trainUntilLearnt()
+    {
+        AxonaApplication app;
+        app.start(QString());
+        Workbench &wb = app.workbench();
+        CorvelWindow &w = app.corvel();
+        loadXor(wb);
+        type(w, "TXT_Eta", QStringLiteral("2"));
+        type(w, "TXT_Alpha", QStringLiteral("0.8"));
+        type(w, "TXT_TargetErr", QStringLiteral("0.1"));
+        QVERIFY(w.toolAction(QStringLiteral("train"))->isEnabled());
+
+        QString during;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (during.isEmpty() && !wb.model.StopFlag) {
+                during = commandState(w);
+            }
+        });
+        probe.start(0);
+        // A run that never learns must fail the test, not hang it.
+        QTimer::singleShot(20000, [&] { w.toolAction(QStringLiteral("stop"))->trigger(); });
+        w.toolAction(QStringLiteral("train"))->trigger();
+        probe.stop();
+
+        QVERIFY(wb.model.StopFlag);
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("LBL_GoodPats"))->text(),
+                 QStringLiteral("100"));
+        QVERIFY(wb.model.IterCount > 0);
+        QCOMPARE(during, QStringLiteral("train=0 stop=1 runnet=1 file=0"));
+        QCOMPARE(commandState(w), QStringLiteral("train=1 stop=0 runnet=1 file=1"));
+
+        // Run Net: the report window lists the four patterns, each within the target.
+        w.toolAction(QStringLiteral("runnet"))->trigger();
+        auto *report = app.frame().findChild<ReportWindow *>();
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Run Net"));
+        const QString text = report->ui()->TXT_Rep->toPlainText();
+        QVERIFY2(text.startsWith(QStringLiteral("RMS Error: ")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Good Pats: 100.0%")));
+        QCOMPARE(text.count(QStringLiteral(" +")), 4);
+        wb.model.WeightsChanged = false; // nothing to ask on closing
+    }
+
+    void stopEndsALongRun()
+    {
+        AxonaApplication app;
+        app.start(QString());
+        Workbench &wb = app.workbench();
+        CorvelWindow &w = app.corvel();
+        loadXor(wb);
+        type(w, "TXT_TargetErr", QStringLiteral("0")); // never reached
+        QElapsedTimer clock;
+        qint64 stopAnswered = -1;
+        QTimer::singleShot(300, [&] {
+            clock.start();
+            w.toolAction(QStringLiteral("stop"))->trigger();
+        });
+        w.toolAction(QStringLiteral("train"))->trigger();
+        stopAnswered = clock.elapsed();
+        QVERIFY(wb.model.StopFlag);
+        QVERIFY(wb.model.IterCount > 0);
+        // The run ends at the next engine call: a fraction of a second at most.
+        QVERIFY2(stopAnswered < 500, qPrintable(QString::number(stopAnswered)));
+        QCOMPARE(commandState(w), QStringLiteral("train=1 stop=0 runnet=1 file=1"));
+        wb.model.WeightsChanged = false;
+    }
+};
+
+QTEST_MAIN(TestTraining)
+#include "tst_training.moc"

@@ -1,5 +1,8 @@
 #include "model/patternfile.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include "dataprep/normalization.h"
 #include "model/listinput.h"
 #include "model/numberformat.h"
@@ -8,9 +11,6 @@
 #include "model/uiport.h"
 #include "model/workbench.h"
 #include "shell/commandstate.h"
-
-#include <cfloat>
-#include <cmath>
 
 namespace {
 
@@ -33,8 +33,7 @@ bool blankRow(QStringView row)
 }
 
 // Calls take(row) for every non-blank row of text; stops early when take returns false.
-template<typename Take>
-void forEachRow(QStringView text, Take take)
+template <typename Take> void forEachRow(QStringView text, Take take)
 {
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -140,13 +139,13 @@ FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
     QString path = name;
     if (ask) {
         const UiPort::FileRequest request = test
-                ? UiPort::FileRequest{QStringLiteral("Open Test File"),
-                                      QStringLiteral("Test Files (*.tst);;Pattern Files (*.pat)"),
-                                      QStringLiteral("tst"), QStringLiteral("*.tst")}
-                : UiPort::FileRequest{QStringLiteral("Open Pattern File"),
-                                      QStringLiteral("Pattern Files (*.pat);;Test Files "
-                                                     "(*.tst);;Data Files (*.dat)"),
-                                      QStringLiteral("pat"), QStringLiteral("*.pat")};
+                ? UiPort::FileRequest {QStringLiteral("Open Test File"),
+                                       QStringLiteral("Test Files (*.tst);;Pattern Files (*.pat)"),
+                                       QStringLiteral("tst"), QStringLiteral("*.tst")}
+                : UiPort::FileRequest {QStringLiteral("Open Pattern File"),
+                                       QStringLiteral("Pattern Files (*.pat);;Test Files "
+                                                      "(*.tst);;Data Files (*.dat)"),
+                                       QStringLiteral("pat"), QStringLiteral("*.pat")};
         const auto chosen = wb.ui.openFileName(request);
         if (!chosen || chosen->isEmpty()) {
             return {FileOutcome::Cancelled, QString()};
@@ -154,8 +153,8 @@ FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
         path = *chosen;
     }
     const SetPlace place = placeOf(wb, test);
-    const QString errorIn = test ? QStringLiteral("Error in Test file")
-                                 : QStringLiteral("Error in Pattern file");
+    const QString errorIn =
+            test ? QStringLiteral("Error in Test file") : QStringLiteral("Error in Pattern file");
     BusyGuard busy(wb.ui);
     const Result<QString> text = readTextFile(path);
     if (!text) {
@@ -166,8 +165,8 @@ FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
         wb.form.setText(place.countLabel, QString::number(p));
         wb.ui.yield();
     };
-    ParsedPatterns parsed = parsePatternText(text.value(), wb.model.numInputs(),
-                                             wb.model.numOutputs(), progress);
+    ParsedPatterns parsed =
+            parsePatternText(text.value(), wb.model.numInputs(), wb.model.numOutputs(), progress);
     switch (parsed.problem) {
     case ParsedPatterns::Problem::SizeMismatch:
         if (test) {
@@ -191,8 +190,7 @@ FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
     return {FileOutcome::Done, path};
 }
 
-FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &baseDir,
-                   bool test)
+FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &baseDir, bool test)
 {
     QString path = name;
     if (!ask) {
@@ -220,20 +218,20 @@ FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &
 FileResult saveSet(Workbench &wb, bool test)
 {
     const UiPort::FileRequest request = test
-            ? UiPort::FileRequest{QStringLiteral("Save Test Pats. As"),
-                                  QStringLiteral("Test Files (*.tst)"), QStringLiteral("tst"),
-                                  QStringLiteral("*.tst")}
-            : UiPort::FileRequest{QStringLiteral("Save Pats. As"),
-                                  QStringLiteral("Pattern Files (*.pat)"), QStringLiteral("pat"),
-                                  QStringLiteral("*.pat")};
+            ? UiPort::FileRequest {QStringLiteral("Save Test Pats. As"),
+                                   QStringLiteral("Test Files (*.tst)"), QStringLiteral("tst"),
+                                   QStringLiteral("*.tst")}
+            : UiPort::FileRequest {QStringLiteral("Save Pats. As"),
+                                   QStringLiteral("Pattern Files (*.pat)"), QStringLiteral("pat"),
+                                   QStringLiteral("*.pat")};
     const auto chosen = wb.ui.saveFileName(request);
     if (!chosen || chosen->isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }
     const SetPlace place = placeOf(wb, test);
     BusyGuard busy(wb.ui);
-    const Status written = writeTextFile(*chosen,
-                                         formatPatternText(place.count, place.in, place.out));
+    const Status written =
+            writeTextFile(*chosen, formatPatternText(place.count, place.in, place.out));
     if (!written) {
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
@@ -267,7 +265,7 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
     place.count = static_cast<int16_t>(rows.rows);
     place.in.allocate(rows.rows, nin);
     place.out.allocate(rows.rows, nout);
-    FieldBuf fields{};
+    FieldBuf fields {};
     int p = 0;
     forEachRow(text, [&](QStringView row) {
         splitFields(row, fields);
@@ -296,8 +294,8 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
 
 } // namespace
 
-ParsedPatterns parsePatternText(const QString &text, int nin, int nout,
-                                const std::function<void(int)> &progress)
+ParsedPatterns
+parsePatternText(const QString &text, int nin, int nout, const std::function<void(int)> &progress)
 {
     ParsedPatterns r;
     const auto malformed = [&r](const QString &description) {
@@ -316,8 +314,8 @@ ParsedPatterns parsePatternText(const QString &text, int nin, int nout,
                     "the header must give the number of patterns, inputs and outputs"));
         }
         if (!reader.readDouble(value)) {
-            return malformed(QStringLiteral("a header value on line %1 is not a number")
-                                     .arg(reader.line()));
+            return malformed(
+                    QStringLiteral("a header value on line %1 is not a number").arg(reader.line()));
         }
         value = roundHalfEven(value);
     }
@@ -349,7 +347,7 @@ ParsedPatterns parsePatternText(const QString &text, int nin, int nout,
     for (int p = 1; p <= patterns; ++p) {
         for (int v = 1; v <= nin + nout; ++v) {
             if (reader.atEnd()) {
-                r.set = PatternSet{};
+                r.set = PatternSet {};
                 return malformed(QStringLiteral("the file holds only %1 of the %2 patterns its "
                                                 "header announces")
                                          .arg(p - 1)
@@ -357,7 +355,7 @@ ParsedPatterns parsePatternText(const QString &text, int nin, int nout,
             }
             float &target = v <= nin ? set.in(p, v) : set.out(p, v - nin);
             if (!reader.readSingle(target)) {
-                r.set = PatternSet{};
+                r.set = PatternSet {};
                 return malformed(QStringLiteral("value %1 of pattern %2 (line %3) is not a "
                                                 "number")
                                          .arg(v)
@@ -428,7 +426,7 @@ int splitFields(QStringView line, FieldBuf &fields)
 RowCount countRows(QStringView text, int fieldsPerRow)
 {
     RowCount r;
-    FieldBuf fields{};
+    FieldBuf fields {};
     forEachRow(text, [&](QStringView row) {
         if (splitFields(row, fields) != fieldsPerRow) {
             r.bad = true;

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "model/colmajor.h"
-#include "model/fileoutcome.h"
+#include <array>
+#include <cstdint>
+#include <functional>
 
 #include <QString>
 #include <QStringView>
 
-#include <array>
-#include <cstdint>
-#include <functional>
+#include "model/colmajor.h"
+#include "model/fileoutcome.h"
 
 struct Workbench;
 
@@ -45,7 +45,9 @@ struct ParsedPatterns
 // commas and line ends). Nothing is allocated before the header has been checked against the
 // network and the text is long enough to hold what the header promises. progress, when given,
 // gets the number of patterns read every 256 patterns and at the end.
-ParsedPatterns parsePatternText(const QString &text, int nin, int nout,
+ParsedPatterns parsePatternText(const QString &text,
+                                int nin,
+                                int nout,
                                 const std::function<void(int)> &progress = {});
 
 // The file text of count patterns of in and out: the header line P, two blanks, NIn, one blank,
@@ -69,6 +71,7 @@ struct RowCount
     int rows = 0;
     bool bad = false;
 };
+
 RowCount countRows(QStringView text, int fieldsPerRow);
 
 // Reads a pattern file into the training set (a test file into the test set): with ask the
@@ -81,10 +84,14 @@ FileResult readTestFile(Workbench &wb, bool ask, const QString &name = QString()
 // rule first (a relative name is taken from baseDir), then the read and the window's follow-up:
 // file label, count, "<- Edit" button, epoch length, normalisation, menus. A failed read leaves
 // the set absent: flag cleared, label "Click here to Open File", count 0.
-FileResult openPatterns(Workbench &wb, bool ask, const QString &name = QString(),
+FileResult openPatterns(Workbench &wb,
+                        bool ask,
+                        const QString &name = QString(),
                         const QString &baseDir = QString());
 // "Open Test...": the same for the test set.
-FileResult openTest(Workbench &wb, bool ask, const QString &name = QString(),
+FileResult openTest(Workbench &wb,
+                    bool ask,
+                    const QString &name = QString(),
                     const QString &baseDir = QString());
 
 // "Save Pats As..." and "Save Test Pats. As...": the set as it is held (normalised while

@@ -1,5 +1,7 @@
 #include "model/weightfile.h"
 
+#include <algorithm>
+
 #include "model/listinput.h"
 #include "model/netmodel.h"
 #include "model/numberformat.h"
@@ -9,8 +11,6 @@
 #include "model/workbench.h"
 #include "shell/commandstate.h"
 #include "training/construction.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -25,14 +25,14 @@ int32_t weightCount(const Array1<int16_t> &sizes, int numLayers)
 {
     int32_t total = 0;
     for (int l = 2; l <= numLayers && l <= sizes.size(); ++l) {
-        total += int32_t{sizes(l)} * (int32_t{sizes(l - 1)} + 1);
+        total += int32_t {sizes(l)} * (int32_t {sizes(l - 1)} + 1);
     }
     return total;
 }
 
 LoadError weightFileError(const QString &reason)
 {
-    return LoadError{0, QStringLiteral("Error in Weight file\n\rError: ") + reason};
+    return LoadError {0, QStringLiteral("Error in Weight file\n\rError: ") + reason};
 }
 
 void refreshCommands(Workbench &wb)
@@ -62,8 +62,8 @@ QString formatWeightText(const NetModel &m)
     return text;
 }
 
-Result<std::vector<float>> parseWeightText(const QString &text, const Array1<int16_t> &layerSizes,
-                                           int numLayers)
+Result<std::vector<float>>
+parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numLayers)
 {
     numLayers = std::min(numLayers, layerSizes.size());
     ListReader reader(text);
@@ -71,8 +71,8 @@ Result<std::vector<float>> parseWeightText(const QString &text, const Array1<int
     int32_t count = 0;
     reader.readInt32(count);
     if (count != weightCount(layerSizes, numLayers)) {
-        return LoadError{reader.line(),
-                         QStringLiteral("Number of weights do not agree with net size ! ! !")};
+        return LoadError {reader.line(),
+                          QStringLiteral("Number of weights do not agree with net size ! ! !")};
     }
     std::vector<float> weights;
     weights.reserve(static_cast<std::size_t>(count));
@@ -145,7 +145,7 @@ FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const Q
 {
     NetModel &m = wb.model;
     FormState &f = wb.form;
-    FileResult result{FileOutcome::Failed, QString()};
+    FileResult result {FileOutcome::Failed, QString()};
     QString path = fileName;
     if (ask) {
         const auto chosen = wb.ui.openFileName({QStringLiteral("Open Weight File"),
@@ -165,8 +165,7 @@ FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const Q
         if (!text) {
             wb.ui.critical(weightFileError(text.error().message).message);
         } else {
-            const auto weights = parseWeightText(text.value(), m.BuiltLayerSize,
-                                                 m.BuiltNumLayers);
+            const auto weights = parseWeightText(text.value(), m.BuiltLayerSize, m.BuiltNumLayers);
             if (!weights) {
                 wb.ui.critical(weights.error().message);
             } else {

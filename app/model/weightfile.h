@@ -1,13 +1,13 @@
 #pragma once
 
-#include "model/colmajor.h"
-#include "model/fileoutcome.h"
-#include "model/result.h"
+#include <cstdint>
+#include <vector>
 
 #include <QString>
 
-#include <cstdint>
-#include <vector>
+#include "model/colmajor.h"
+#include "model/fileoutcome.h"
+#include "model/result.h"
 
 struct NetModel;
 struct Workbench;
@@ -25,8 +25,8 @@ QString formatWeightText(const NetModel &model);
 // list input. A value that cannot be read as a single (a word such as "NaN", a number beyond
 // the single range, the end of the text) refuses the whole file with "Error in Weight file",
 // a line feed, a carriage return, "Error: " and the reason.
-Result<std::vector<float>> parseWeightText(const QString &text, const Array1<int16_t> &layerSizes,
-                                           int numLayers);
+Result<std::vector<float>>
+parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numLayers);
 
 // "Save Weights" (saveAs false: to fileName) and "Save Weights As" (saveAs true: the save
 // dialog names the file, which then becomes the weight file of the network). WeightsChanged is
@@ -38,5 +38,7 @@ FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName = QSt
 // relative name taken from baseDir). The weights change only when the whole file was read;
 // the weight label, HasWeightFile and BTN_EditWgt follow success or failure (a cancel leaves
 // them), then the training memory is cleared and the commands refreshed in every case.
-FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName = QString(),
+FileResult loadWeights(Workbench &wb,
+                       bool ask,
+                       const QString &fileName = QString(),
                        const QString &baseDir = QString());

@@ -1,5 +1,9 @@
 #include "model/netfile.h"
 
+#include <algorithm>
+
+#include <QFileInfo>
+
 #include "model/formstate.h"
 #include "model/listinput.h"
 #include "model/numberformat.h"
@@ -10,10 +14,6 @@
 #include "model/weightfile.h"
 #include "shell/commandstate.h"
 #include "training/construction.h"
-
-#include <QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -265,7 +265,9 @@ NetFileContents parseNetText(const QString &text, const NetModel &start)
 
 QString formatNetText(const NetModel &m, const FormState &f, const QList<WindowLayout> &desktop)
 {
-    const auto label = [](const char *text) { return PrintLine().text(QString::fromLatin1(text)).str(); };
+    const auto label = [](const char *text) {
+        return PrintLine().text(QString::fromLatin1(text)).str();
+    };
     QString t;
     t += PrintLine().text(u"Axona ").text(u"1.7").str();
     t += PrintLine().quoted(m.NetTitle).str();
@@ -418,8 +420,7 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         && saveWeights(wb, false, wb.form.text(QStringLiteral("LBL_WeightFile"))).failed()) {
         return {FileOutcome::Failed, QString()};
     }
-    const QList<WindowLayout> desktop = wb.writeDesktop ? wb.writeDesktop()
-                                                        : QList<WindowLayout>();
+    const QList<WindowLayout> desktop = wb.writeDesktop ? wb.writeDesktop() : QList<WindowLayout>();
     const Status written = writeTextFile(path, formatNetText(m, wb.form, desktop));
     if (!written) {
         wb.ui.critical(written.error().message);
@@ -441,11 +442,13 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     NetModel &m = wb.model;
     FormState &f = wb.form;
     m.NetLoading = true;
+
     struct EndOfLoading
     {
         NetModel &m;
+
         ~EndOfLoading() { m.NetLoading = false; }
-    } end{m};
+    } end {m};
 
     QString path = fileName;
     if (path.isEmpty()) {
@@ -463,7 +466,7 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     // Net layer list: a load that stops before leaves a built New Net.
     const auto failBeforeBuild = [&wb]() {
         buildNetwork(wb);
-        return FileResult{FileOutcome::Failed, QString()};
+        return FileResult {FileOutcome::Failed, QString()};
     };
     const auto errorReading = [&](const QString &description) {
         wb.ui.critical(QStringLiteral("Error reading ") + path + QStringLiteral("\n\rError: ")
@@ -553,7 +556,8 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
         return {FileOutcome::Failed, QString()};
     }
     if (!openPatterns(wb, false, c.patternSource, baseDir).done()) {
-        errorReading(QStringLiteral("the pattern file %1 could not be loaded").arg(c.patternSource));
+        errorReading(
+                QStringLiteral("the pattern file %1 could not be loaded").arg(c.patternSource));
         return {FileOutcome::Failed, QString()};
     }
 
@@ -568,8 +572,8 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     }
 
     const QString testHead = c.testSource.toUpper();
-    if (testHead.startsWith(QStringLiteral("CLICK")) || testHead.startsWith(QStringLiteral("SAMPLED"))
-        || c.testSource.trimmed().isEmpty()) {
+    if (testHead.startsWith(QStringLiteral("CLICK"))
+        || testHead.startsWith(QStringLiteral("SAMPLED")) || c.testSource.trimmed().isEmpty()) {
         // No test set, or one made by Create Test that has no file.
     } else if (c.testSource.startsWith(u'!')) {
         errorReading(linksMissing);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "model/fileoutcome.h"
-#include "model/netmodel.h"
-#include "model/workbench.h"
+#include <array>
+#include <cstdint>
+#include <vector>
 
 #include <QList>
 #include <QString>
 
-#include <array>
-#include <cstdint>
-#include <vector>
+#include "model/fileoutcome.h"
+#include "model/netmodel.h"
+#include "model/workbench.h"
 
 class FormState;
 
@@ -78,8 +78,8 @@ NetFileContents parseNetText(const QString &text, const NetModel &start);
 // length and the three file lines from what the main window shows, and desktop as the window
 // lines. The no-file and "Sampled from input file" captions are written in lower case; file
 // names keep their case.
-QString formatNetText(const NetModel &model, const FormState &form,
-                      const QList<WindowLayout> &desktop);
+QString
+formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop);
 
 // "Save Net" (saveAs false: to fileName) and "Save Net As" (saveAs true: the save dialog names
 // the file, which becomes the network's file). Asks for a weight file first when the network has

@@ -1,13 +1,12 @@
 #include "cliui.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
+
+#include <QFileInfo>
 
 CliUi::CliUi()
     : m_err(stderr)
-{
-}
+{}
 
 void CliUi::setFile(const QString &dialogTitle, const QString &path)
 {
@@ -75,14 +74,8 @@ std::optional<QString> CliUi::saveFileName(const FileRequest &request)
     return name;
 }
 
-void CliUi::setStatus(const QString &)
-{
-}
+void CliUi::setStatus(const QString &) {}
 
-void CliUi::setBusy(bool)
-{
-}
+void CliUi::setBusy(bool) {}
 
-void CliUi::yield()
-{
-}
+void CliUi::yield() {}

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/uiport.h"
-
 #include <QHash>
 #include <QTextStream>
+
+#include "model/uiport.h"
 
 // The command-line tool's way to the user. Message texts go to standard error as the window
 // would show them, with every line break made a plain line feed. Questions get a fixed answer,

@@ -1,5 +1,11 @@
 #include "commands.h"
 
+#include <array>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
 #include "cliui.h"
 #include "model/netfile.h"
 #include "model/numberformat.h"
@@ -7,12 +13,6 @@
 #include "model/workbench.h"
 #include "training/construction.h"
 #include "training/engineapi.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QTextStream>
-
-#include <array>
 
 namespace {
 
@@ -22,7 +22,7 @@ struct Session
 {
     CliUi ui;
     EngineApi engine;
-    Workbench wb{ui, engine};
+    Workbench wb {ui, engine};
 
     Session()
     {
@@ -121,8 +121,8 @@ int runSave(const QStringList &args)
     }
     // The weights go beside the network, under its base name.
     const QFileInfo netInfo(net);
-    const QString weights = netInfo.dir().filePath(netInfo.completeBaseName()
-                                                   + QStringLiteral(".wgt"));
+    const QString weights =
+            netInfo.dir().filePath(netInfo.completeBaseName() + QStringLiteral(".wgt"));
     s.ui.setFile(QStringLiteral("Save Weights As"), weights);
     s.ui.setFile(QStringLiteral("Save Net As"), net);
     if (!saveWeights(s.wb, true).done() || !saveNet(s.wb, true).done()) {
@@ -133,7 +133,7 @@ int runSave(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 2> Commands{{
+const std::array<CliCommand, 2> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo},

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
-
 #include <span>
+
+#include <QStringList>
 
 // One command of the tool: its name, what it takes, a line of help and the code that runs it.
 // The code gets the arguments after the command's name (exactly `arguments` of them) and

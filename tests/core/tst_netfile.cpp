@@ -198,6 +198,16 @@ private slots:
         QVERIFY2(rms >= 0 && rms < 0.02f, qPrintable(QString::number(rms)));
     }
 
+    void exampleNetworkSolvesXor()
+    {
+        Bench b;
+        QVERIFY(loadNet(b.wb, dataFile("../../examples/xor.net")).done());
+        QVERIFY(b.ui.texts().isEmpty());
+        QCOMPARE(b.wb.model.NumPats, int16_t(4));
+        QCOMPARE(b.wb.form.text("TXT_EpocLen"), QStringLiteral("4"));
+        QVERIFY(near(trainingSetError(b), 0.0, 0.02));
+    }
+
     void olderVersions_data()
     {
         QTest::addColumn<QString>("file");

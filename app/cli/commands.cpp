@@ -29,6 +29,10 @@ struct Session
         resetModel(wb);
         buildNetwork(wb);
     }
+
+    // Whether the engine routines that opening a network needs are there; when not, the
+    // missing library or routine has been reported.
+    bool engineReady() { return engine.require(ui, {"ZEROW", "RNDW", "MINMAX", "NORMALIZE"}); }
 };
 
 QString onOff(bool on)
@@ -101,7 +105,7 @@ void printInfo(QTextStream &out, const Workbench &wb)
 int runInfo(const QStringList &args)
 {
     Session s;
-    if (!loadNet(s.wb, args.at(0)).done()) {
+    if (!s.engineReady() || !loadNet(s.wb, args.at(0)).done()) {
         return ExitFailed;
     }
     QTextStream out(stdout);
@@ -112,7 +116,7 @@ int runInfo(const QStringList &args)
 int runSave(const QStringList &args)
 {
     Session s;
-    if (!loadNet(s.wb, args.at(0)).done()) {
+    if (!s.engineReady() || !loadNet(s.wb, args.at(0)).done()) {
         return ExitFailed;
     }
     QString net = args.at(1);

@@ -68,7 +68,22 @@ QString fileLine(const QString &caption)
         || caption.compare(SampledCaption, Qt::CaseInsensitive) == 0) {
         return caption.isEmpty() ? noFileCaption().toLower() : caption.toLower();
     }
+    // A comma would end the name when it is read back; in quotes it stays whole.
+    if (caption.contains(u',') && !caption.contains(u'"')) {
+        return u'"' + caption + u'"';
+    }
     return caption;
+}
+
+// A title or plot text as a quoted field can hold it: a line break or a double quote inside
+// would end the field early and shift every later field of the file, so line breaks become
+// blanks and double quotes single ones.
+QString quotable(QString text)
+{
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    text.replace(u'"', u'\'');
+    return text;
 }
 
 bool namesNoFile(const QString &source)
@@ -270,7 +285,7 @@ QString formatNetText(const NetModel &m, const FormState &f, const QList<WindowL
     };
     QString t;
     t += PrintLine().text(u"Axona ").text(u"1.7").str();
-    t += PrintLine().quoted(m.NetTitle).str();
+    t += PrintLine().quoted(quotable(m.NetTitle)).str();
     t += label("Number of layers:");
     t += PrintLine().number(int(m.NumLayers)).str();
     t += label("Layers size:");
@@ -340,9 +355,9 @@ QString formatNetText(const NetModel &m, const FormState &f, const QList<WindowL
     t += label("Graph Settings");
     for (int g = 1; g <= 6; ++g) {
         const GraphSetting &s = m.Graph[static_cast<std::size_t>(g)];
-        t += PrintLine().quoted(s.Title).str();
-        t += PrintLine().quoted(s.XLabel).str();
-        t += PrintLine().quoted(s.YLabel).str();
+        t += PrintLine().quoted(quotable(s.Title)).str();
+        t += PrintLine().quoted(quotable(s.XLabel)).str();
+        t += PrintLine().quoted(quotable(s.YLabel)).str();
         t += PrintLine()
                      .number(int(s.XGrid))
                      .zone()

@@ -77,7 +77,8 @@ NetFileContents parseNetText(const QString &text, const NetModel &start);
 // their sign position and blanks, 14-column zones, CRLF), taking the weight bounds, the epoch
 // length and the three file lines from what the main window shows, and desktop as the window
 // lines. The no-file and "Sampled from input file" captions are written in lower case; file
-// names keep their case.
+// names keep their case and are quoted when they hold a comma. Line breaks in the title and plot
+// texts are written as blanks and double quotes as single ones, so every field reads back.
 QString
 formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop);
 

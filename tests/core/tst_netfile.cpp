@@ -5,6 +5,7 @@
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/netfile.h"
+#include "model/weightfile.h"
 #include "near.h"
 #include "training/construction.h"
 
@@ -156,6 +157,36 @@ private slots:
         QVERIFY(saveNet(again.wb, true).done());
         QCOMPARE(withoutDesktop(readBytes(dir.filePath("second.net"))), withoutDesktop(first));
         QVERIFY(readBytes(dir.filePath("second.net")).endsWith("Desktop Information:\r\n 0 \r\n"));
+    }
+
+    void awkwardTextsReadBack()
+    {
+        // Quotes, line breaks and commas would end their fields early on reading and shift
+        // every later field; the file is written so that all of them read back.
+        Bench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        QVERIFY(QFile::rename(dir.filePath("xor.pat"), dir.filePath("x, y.pat")));
+        QVERIFY(loadWeights(b.wb, false, dir.filePath("xor.wgt")).done());
+        b.wb.form.setText("LBL_DataFile", dir.filePath("x, y.pat"));
+        b.wb.model.HasPatterns = true;
+        b.wb.model.NetTitle = "Say \"hi\"\r\nto XOR";
+        b.wb.model.Graph[2].YLabel = "a,\"b\"";
+        b.wb.model.Eta = 0.25f;
+        QVERIFY(saveNet(b.wb, false, dir.filePath("awkward.net")).done());
+        QVERIFY(readBytes(dir.filePath("awkward.net"))
+                        .contains("Data Files:\r\n\"" + dir.filePath("x, y.pat").toUtf8()
+                                  + "\"\r\n"));
+
+        Bench again;
+        QVERIFY(loadNet(again.wb, dir.filePath("awkward.net")).done());
+        QVERIFY(again.ui.texts().isEmpty());
+        const NetModel &m = again.wb.model;
+        QCOMPARE(m.NetTitle, QStringLiteral("Say 'hi'  to XOR"));
+        QCOMPARE(m.Graph[2].YLabel, QStringLiteral("a,'b'"));
+        QVERIFY(near(m.Eta, 0.25, 1e-7));
+        QCOMPARE(again.wb.form.text("LBL_DataFile"), dir.filePath("x, y.pat"));
+        QCOMPARE(m.NumPats, int16_t(4));
     }
 
     void xorNetworkLoads()

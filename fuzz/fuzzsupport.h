@@ -1,15 +1,15 @@
 #pragma once
 
-#include <axona32.h>
-
-#include "model/uiport.h"
-#include "training/engineapi.h"
+#include <cstddef>
+#include <cstdint>
 
 #include <QString>
 #include <QStringDecoder>
 
-#include <cstddef>
-#include <cstdint>
+#include <axona32.h>
+
+#include "model/uiport.h"
+#include "training/engineapi.h"
 
 // A fuzz input as the readers get a file: UTF-8, or Latin-1 when it is not valid UTF-8.
 inline QString fuzzText(const std::uint8_t *data, std::size_t size)
@@ -28,10 +28,15 @@ public:
     {
         return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::No;
     }
+
     std::optional<QString> openFileName(const FileRequest &) override { return std::nullopt; }
+
     std::optional<QString> saveFileName(const FileRequest &) override { return std::nullopt; }
+
     void setStatus(const QString &) override {}
+
     void setBusy(bool) override {}
+
     void yield() override {}
 };
 

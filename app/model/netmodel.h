@@ -133,6 +133,8 @@ struct NetModel
     QString PatFileName;
     QString TestFileName;
     QString WeightFileName;
+    // The external editor's command, read from the settings at start; not reset by New Net.
+    QString EditorCommand;
 
     // State flags.
     bool HasPatterns = false;

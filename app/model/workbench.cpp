@@ -14,6 +14,13 @@ void setFileLabels(FormState &f)
 
 } // namespace
 
+Workbench::Workbench(UiPort &ui, EngineApi &engine)
+    : ui(ui)
+    , engine(engine)
+{
+    readEditorSetting(*this);
+}
+
 void showParameters(Workbench &wb)
 {
     const NetModel &m = wb.model;

@@ -4,26 +4,41 @@
 #include "model/netmodel.h"
 #include "plots/rmshistory.h"
 #include "training/report.h"
+#include "model/settings.h"
 
+#include <QList>
+#include <QStringList>
+
+#include <cstdint>
 #include <functional>
 
 class EngineApi;
 class UiPort;
 
+// One window's place on the desktop, as the network file keeps it: its tag ("MDI", "CPL",
+// "PLOTW", ...), state (0 normal, 1 minimised, 2 maximised) and geometry in twips.
+struct WindowLayout
+{
+    QString tag;
+    int16_t state = 0;
+    int32_t top = 0;
+    int32_t left = 0;
+    int32_t height = 0;
+    int32_t width = 0;
+};
+
 // Everything a workflow works on: the one network, what the main window shows, the engine and
 // the way to the user. The program owns one; each test makes its own.
 struct Workbench
 {
-    Workbench(UiPort &ui, EngineApi &engine)
-        : ui(ui)
-        , engine(engine)
-    {
-    }
+    // Reads the editor setting into the model, as the program does at start.
+    Workbench(UiPort &ui, EngineApi &engine);
 
     NetModel model;
     FormState form;
     UiPort &ui;
     EngineApi &engine;
+    Settings settings;
 
     // Set by the window: closes every window but the main window and the frame.
     std::function<void()> closeSatelliteWindows;
@@ -35,6 +50,14 @@ struct Workbench
     ReportState report;
     // Set by the window: shows a caption in the frame (empty = the program title).
     std::function<void(const QString &)> setFrameCaption;
+    // Set by the window: the layout of every open window, in the order of the window list, for
+    // the network file. Unset, the file records no windows.
+    std::function<QList<WindowLayout>()> writeDesktop;
+    // Set by the window: brings up and places the windows a network file recorded.
+    std::function<void(const QList<WindowLayout> &)> readDesktop;
+    // Starts a program without waiting for it (the editor); unset, QProcess::startDetached.
+    // Returns whether it started.
+    std::function<bool(const QString &program, const QStringList &arguments)> startDetached;
 };
 
 // The text a file label shows when it holds no file.

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QTextStream>
+
+#include "model/uiport.h"
+
+// The command-line tool's way to the user. Message texts go to standard error as the window
+// would show them, with every line break made a plain line feed. Questions get a fixed answer,
+// written after the text: Yes for Yes/No questions (they ask whether to go on), OK for OK/Cancel,
+// and No for Yes/No/Cancel ("Save Net Before Quiting": nothing is written that the command did
+// not ask for). File dialogs are answered from the names the command gave for their titles; a
+// dialog with no name given is cancelled. A save name without an extension gets the dialog's
+// default extension.
+class CliUi final : public UiPort
+{
+public:
+    CliUi();
+
+    // The file a dialog with this title answers.
+    void setFile(const QString &dialogTitle, const QString &path);
+
+    Answer message(const QString &text, Icon icon, Buttons buttons, const QString &title) override;
+    std::optional<QString> openFileName(const FileRequest &request) override;
+    std::optional<QString> saveFileName(const FileRequest &request) override;
+    void setStatus(const QString &text) override;
+    void setBusy(bool busy) override;
+    void yield() override;
+
+private:
+    QTextStream m_err;
+    QHash<QString, QString> m_files;
+};
+
+// text with CRLF, LF CR, CR and LF line breaks all made one LF.
+QString plainLines(const QString &text);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <span>
+
+#include <QStringList>
+
+// One command of the tool: its name, what it takes, a line of help and the code that runs it.
+// The code gets the arguments after the command's name (exactly `arguments` of them) and
+// returns the program's exit status.
+struct CliCommand
+{
+    const char *name;
+    const char *usage;
+    const char *summary;
+    int arguments;
+    int (*run)(const QStringList &args);
+};
+
+// Every command the tool knows, in the order the help lists them.
+std::span<const CliCommand> cliCommands();
+
+// Exit statuses: success, a failed command, a command line that names no command or the wrong
+// number of arguments.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailed = 1;
+inline constexpr int ExitUsage = 2;

@@ -1,0 +1,615 @@
+#include "model/netfile.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+
+#include "model/formstate.h"
+#include "model/listinput.h"
+#include "model/numberformat.h"
+#include "model/patternfile.h"
+#include "model/settings.h"
+#include "model/textfile.h"
+#include "model/uiport.h"
+#include "model/weightfile.h"
+#include "shell/commandstate.h"
+#include "training/construction.h"
+
+namespace {
+
+const QString SampledCaption = QStringLiteral("Sampled from input file");
+
+// Layout records beyond this many are not read: no desktop has more windows.
+constexpr int MaxDesktopRecords = 1000;
+
+int16_t flag(bool value)
+{
+    return value ? -1 : 0;
+}
+
+float element(const std::vector<float> &v, int i)
+{
+    return i >= 0 && static_cast<std::size_t>(i) < v.size() ? v[static_cast<std::size_t>(i)] : 0.0f;
+}
+
+// A factor array from the model's, sized for elements 0..last, keeping what it held.
+std::vector<float> factorsFrom(const std::vector<float> &start, int last)
+{
+    std::vector<float> v = start;
+    v.resize(static_cast<std::size_t>(last) + 1, 0.0f);
+    return v;
+}
+
+// Reads n lines of factor pairs and the log flag; the last flag read stays.
+void readFactors(ListReader &in, int n, std::vector<float> &a, std::vector<float> &b, bool &log)
+{
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        in.readSingle(a[i]);
+        in.readSingle(b[i]);
+        int16_t value = flag(log);
+        if (in.readInt16(value)) {
+            log = value != 0;
+        }
+    }
+}
+
+// Label lines are read as one text field each and not checked.
+void skipLabel(ListReader &in)
+{
+    QString label;
+    in.readText(label);
+}
+
+// What a data-file line of the network file holds for a label's caption: file names as they
+// are, the captions that name no file in lower case.
+QString fileLine(const QString &caption)
+{
+    if (caption.isEmpty() || caption.compare(noFileCaption(), Qt::CaseInsensitive) == 0
+        || caption.compare(SampledCaption, Qt::CaseInsensitive) == 0) {
+        return caption.isEmpty() ? noFileCaption().toLower() : caption.toLower();
+    }
+    // A comma would end the name when it is read back; in quotes it stays whole.
+    if (caption.contains(u',') && !caption.contains(u'"')) {
+        return u'"' + caption + u'"';
+    }
+    return caption;
+}
+
+// A title or plot text as a quoted field can hold it: a line break or a double quote inside
+// would end the field early and shift every later field of the file, so line breaks become
+// blanks and double quotes single ones.
+QString quotable(QString text)
+{
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    text.replace(u'"', u'\'');
+    return text;
+}
+
+bool namesNoFile(const QString &source)
+{
+    return source.trimmed().isEmpty()
+            || source.trimmed().compare(noFileCaption(), Qt::CaseInsensitive) == 0;
+}
+
+void refreshCommands(Workbench &wb)
+{
+    updateFileCommands(wb);
+    updateTrainCommands(wb);
+}
+
+} // namespace
+
+int graphGroupCount(double version)
+{
+    if (version <= 0.91) {
+        return 3;
+    }
+    if (version < 0.94) {
+        return 4;
+    }
+    if (version < 1.2) {
+        return 5;
+    }
+    return 6;
+}
+
+NetFileContents parseNetText(const QString &text, const NetModel &start)
+{
+    NetFileContents c;
+    ListReader in(text);
+    QString signature;
+    in.readText(signature);
+    if (!signature.startsWith(QStringLiteral("Axona"))) {
+        return c;
+    }
+    c.signatureOk = true;
+    c.versionText = signature.mid(5);
+    c.version = leadingNumber(c.versionText);
+
+    c.NetTitle = start.NetTitle;
+    in.readText(c.NetTitle);
+
+    skipLabel(in);
+    c.NumLayers = start.NumLayers;
+    in.readInt16(c.NumLayers);
+    if (c.NumLayers < MinLayers || c.NumLayers > MaxLayers) {
+        c.problem = QStringLiteral("the network has %1 layers; a network has %2 to %3")
+                            .arg(c.NumLayers)
+                            .arg(MinLayers)
+                            .arg(MaxLayers);
+        return c;
+    }
+    const auto fromStart = [&](const Array1<int16_t> &a, int l, int16_t fallback) {
+        return l <= a.size() ? a(l) : fallback;
+    };
+    skipLabel(in);
+    for (int l = 1; l <= c.NumLayers; ++l) {
+        int16_t size = fromStart(start.LayerSize, l, 0);
+        in.readInt16(size);
+        if (size < 1 || size > MaxLayerSize) {
+            c.problem = QStringLiteral("layer %1 has %2 nodes; a layer has 1 to %3")
+                                .arg(l)
+                                .arg(size)
+                                .arg(MaxLayerSize);
+            return c;
+        }
+        c.LayerSize.push_back(size);
+    }
+    skipLabel(in);
+    for (int l = 1; l <= c.NumLayers; ++l) {
+        int16_t code = fromStart(start.NeuronFunc, l, FuncSigmoid);
+        in.readInt16(code);
+        if (code < FuncSigmoid || code > FuncSigmoidPlus) {
+            // The input layer is never computed: its code only has to be a valid one.
+            if (l > 1) {
+                c.problem = QStringLiteral("the neuron function of layer %1 is %2; the "
+                                           "functions are 1 to 5")
+                                    .arg(l)
+                                    .arg(code);
+                return c;
+            }
+            code = FuncSigmoid;
+        }
+        c.NeuronFunc.push_back(code);
+    }
+
+    skipLabel(in);
+    c.Eta = start.Eta;
+    c.Alpha = start.Alpha;
+    in.readSingle(c.Eta);
+    in.readSingle(c.Alpha);
+
+    c.TrainMode = start.TrainMode;
+    c.GrowthFactor = start.GrowthFactor;
+    c.WCutOff = start.WCutOff;
+    c.WDecay = start.WDecay;
+    if (c.version > 0.96) {
+        skipLabel(in);
+        in.readInt16(c.TrainMode);
+        in.readSingle(c.GrowthFactor);
+        in.readSingle(c.WCutOff);
+        in.readSingle(c.WDecay);
+    }
+
+    skipLabel(in);
+    c.InputNoise = start.InputNoise;
+    c.WeightNoise = start.WeightNoise;
+    c.Temp = start.Temp;
+    c.EpochsPerCall = start.EpochsPerCall;
+    c.PatClip = start.PatClip;
+    in.readSingle(c.InputNoise);
+    in.readSingle(c.WeightNoise);
+    in.readSingle(c.Temp);
+    in.readInt16(c.EpochsPerCall);
+    in.readSingle(c.PatClip);
+
+    skipLabel(in);
+    c.TargetErr = start.TargetErr;
+    in.readSingle(c.TargetErr);
+
+    skipLabel(in);
+    c.MinWeight = start.MinWeight;
+    c.MaxWeight = start.MaxWeight;
+    in.readDouble(c.MinWeight);
+    in.readDouble(c.MaxWeight);
+
+    skipLabel(in);
+    int16_t normOn = flag(start.NormOn);
+    int16_t globalNorm = flag(start.GlobalNorm);
+    in.readInt16(normOn);
+    in.readInt16(globalNorm);
+    c.NormOn = normOn != 0;
+    c.GlobalNorm = globalNorm != 0;
+
+    const int nin = c.LayerSize.front();
+    const int nout = c.LayerSize.back();
+    c.InNormA = factorsFrom(start.InNormA, nin);
+    c.InNormB = factorsFrom(start.InNormB, nin);
+    c.OutNormA = factorsFrom(start.OutNormA, nout);
+    c.OutNormB = factorsFrom(start.OutNormB, nout);
+    c.InNormLog = start.InNormLog;
+    c.OutNormLog = start.OutNormLog;
+    if (c.NormOn) {
+        skipLabel(in);
+        readFactors(in, nin + 1, c.InNormA, c.InNormB, c.InNormLog);
+        skipLabel(in);
+        readFactors(in, nout + 1, c.OutNormA, c.OutNormB, c.OutNormLog);
+    }
+
+    skipLabel(in);
+    c.Graph = start.Graph;
+    c.graphGroups = graphGroupCount(c.version);
+    for (int g = 1; g <= c.graphGroups; ++g) {
+        GraphSetting &s = c.Graph[static_cast<std::size_t>(g)];
+        in.readText(s.Title);
+        in.readText(s.XLabel);
+        in.readText(s.YLabel);
+        in.readInt16(s.XGrid);
+        in.readInt16(s.YGrid);
+        in.readInt16(s.GraphType);
+        in.readInt16(s.GraphStyle);
+        in.readInt16(s.ColorEach);
+    }
+
+    skipLabel(in);
+    c.RandomSampling = start.RandomSampling;
+    in.readInt16(c.epochLength);
+    in.readInt16(c.RandomSampling);
+
+    skipLabel(in);
+    in.readText(c.patternSource);
+    in.readText(c.weightSource);
+    in.readText(c.testSource);
+
+    skipLabel(in);
+    int16_t windows = 0;
+    in.readInt16(windows);
+    for (int w = 0; w < std::min<int>(windows, MaxDesktopRecords) && !in.atEnd(); ++w) {
+        WindowLayout layout;
+        in.readText(layout.tag);
+        in.readInt16(layout.state);
+        in.readInt32(layout.top);
+        in.readInt32(layout.left);
+        in.readInt32(layout.height);
+        in.readInt32(layout.width);
+        c.desktop.append(layout);
+    }
+    return c;
+}
+
+QString formatNetText(const NetModel &m, const FormState &f, const QList<WindowLayout> &desktop)
+{
+    const auto label = [](const char *text) {
+        return PrintLine().text(QString::fromLatin1(text)).str();
+    };
+    QString t;
+    t += PrintLine().text(u"Axona ").text(u"1.7").str();
+    t += PrintLine().quoted(quotable(m.NetTitle)).str();
+    t += label("Number of layers:");
+    t += PrintLine().number(int(m.NumLayers)).str();
+    t += label("Layers size:");
+    PrintLine sizes;
+    for (int l = 1; l <= m.NumLayers; ++l) {
+        sizes.text(formatNumber(int(m.LayerSize(l)), u"###")).text(u"  ");
+    }
+    t += sizes.str();
+    t += label("Nueron function for each layer:");
+    PrintLine codes;
+    for (int l = 1; l <= m.NumLayers; ++l) {
+        codes.text(formatNumber(int(m.NeuronFunc(l)), u"#")).text(u" ");
+    }
+    t += codes.str();
+    t += label("Eta and alpha:");
+    t += PrintLine().number(m.Eta).zone().number(m.Alpha).str();
+    t += label("Training Mode; Growth Factor; W CutOff; W Decay");
+    t += PrintLine()
+                 .number(int(m.TrainMode))
+                 .zone()
+                 .number(m.GrowthFactor)
+                 .zone()
+                 .number(m.WCutOff)
+                 .zone()
+                 .number(m.WDecay)
+                 .str();
+    t += label("Input Noise; Weight Noise; Temp; No of epocs; Pattern Clip:");
+    t += PrintLine()
+                 .number(m.InputNoise)
+                 .number(m.WeightNoise)
+                 .number(m.Temp)
+                 .number(int(m.EpochsPerCall))
+                 .number(m.PatClip)
+                 .str();
+    t += label("Target error [of the normalize data]:");
+    t += PrintLine().number(m.TargetErr).str();
+    t += label("Min and Max weight random generator:");
+    t += PrintLine()
+                 .number(leadingNumber(f.text(QStringLiteral("TXT_minW"))))
+                 .zone()
+                 .number(leadingNumber(f.text(QStringLiteral("TXT_maxW"))))
+                 .str();
+    t += label("Normalization; Global Normalization");
+    t += PrintLine().number(int(flag(m.NormOn))).zone().number(int(flag(m.GlobalNorm))).str();
+    if (m.NormOn) {
+        t += label("Input Normalization factors a; b; log:");
+        for (int i = 0; i <= m.numInputs(); ++i) {
+            t += PrintLine()
+                         .number(element(m.InNormA, i))
+                         .zone()
+                         .number(element(m.InNormB, i))
+                         .zone()
+                         .number(int(flag(m.InNormLog)))
+                         .str();
+        }
+        t += label("Output Normalization factors a; b; log:");
+        for (int k = 0; k <= m.numOutputs(); ++k) {
+            t += PrintLine()
+                         .number(element(m.OutNormA, k))
+                         .zone()
+                         .number(element(m.OutNormB, k))
+                         .zone()
+                         .number(int(flag(m.OutNormLog)))
+                         .str();
+        }
+    }
+    t += label("Graph Settings");
+    for (int g = 1; g <= 6; ++g) {
+        const GraphSetting &s = m.Graph[static_cast<std::size_t>(g)];
+        t += PrintLine().quoted(quotable(s.Title)).str();
+        t += PrintLine().quoted(quotable(s.XLabel)).str();
+        t += PrintLine().quoted(quotable(s.YLabel)).str();
+        t += PrintLine()
+                     .number(int(s.XGrid))
+                     .zone()
+                     .number(int(s.YGrid))
+                     .zone()
+                     .number(int(s.GraphType))
+                     .zone()
+                     .number(int(s.GraphStyle))
+                     .zone()
+                     .number(int(s.ColorEach))
+                     .str();
+    }
+    t += label("Epoc length; Random sampling:");
+    t += PrintLine()
+                 .number(int(roundToInt16(leadingNumber(f.text(QStringLiteral("TXT_EpocLen"))))))
+                 .zone()
+                 .number(int(m.RandomSampling))
+                 .str();
+    t += label("Data Files:");
+    const QString patterns = f.text(QStringLiteral("LBL_DataFile"));
+    const QString tests = f.text(QStringLiteral("LBL_TestFile"));
+    t += PrintLine().text(m.PatsLinked ? u'!' + patterns : fileLine(patterns)).str();
+    t += PrintLine().text(fileLine(f.text(QStringLiteral("LBL_WeightFile")))).str();
+    t += PrintLine().text(m.TestLinked ? u'!' + tests : fileLine(tests)).str();
+    t += label("Desktop Information:");
+    t += PrintLine().number(int(desktop.size())).str();
+    for (const WindowLayout &w : desktop) {
+        t += PrintLine()
+                     .quoted(w.tag)
+                     .zone()
+                     .number(int(w.state))
+                     .zone()
+                     .number(int(w.top))
+                     .zone()
+                     .number(int(w.left))
+                     .zone()
+                     .number(int(w.height))
+                     .zone()
+                     .number(int(w.width))
+                     .str();
+    }
+    return t;
+}
+
+FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
+{
+    NetModel &m = wb.model;
+    if (!m.arraysMatchLayers()) {
+        // The weights would not fit the layer list written beside them.
+        wb.ui.critical(QStringLiteral("The network was not built with the layer sizes shown.\n\r"
+                                      "Change the size of the network and try again."));
+        return {FileOutcome::Failed, QString()};
+    }
+    if (!m.HasWeightFile) {
+        wb.ui.information(QStringLiteral("You will first be prompted for the weight file name"));
+        saveWeights(wb, true);
+    }
+    QString path = fileName;
+    if (saveAs) {
+        const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Net As"),
+                                                QStringLiteral("Net Files (*.net)"),
+                                                QStringLiteral("net"), QStringLiteral("*.net")});
+        if (!chosen) {
+            return {FileOutcome::Cancelled, QString()};
+        }
+        path = *chosen;
+    }
+    if (path.isEmpty()) {
+        return {FileOutcome::Cancelled, QString()};
+    }
+    BusyGuard busy(wb.ui);
+    // The weights first: a network file never names weights that were not written. Without a
+    // weight file (its dialog was cancelled) there is nothing to write them to.
+    if (m.HasWeightFile
+        && saveWeights(wb, false, wb.form.text(QStringLiteral("LBL_WeightFile"))).failed()) {
+        return {FileOutcome::Failed, QString()};
+    }
+    const QList<WindowLayout> desktop = wb.writeDesktop ? wb.writeDesktop() : QList<WindowLayout>();
+    const Status written = writeTextFile(path, formatNetText(m, wb.form, desktop));
+    if (!written) {
+        wb.ui.critical(written.error().message);
+        return {FileOutcome::Failed, QString()};
+    }
+    if (saveAs) {
+        if (wb.setFrameCaption) {
+            wb.setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
+        }
+        m.NetFileName = QFileInfo(path).absoluteFilePath();
+        m.HasNetFile = true;
+        updateFileCommands(wb);
+    }
+    return {FileOutcome::Done, path};
+}
+
+FileResult loadNet(Workbench &wb, const QString &fileName)
+{
+    NetModel &m = wb.model;
+    FormState &f = wb.form;
+    m.NetLoading = true;
+
+    struct EndOfLoading
+    {
+        NetModel &m;
+
+        ~EndOfLoading() { m.NetLoading = false; }
+    } end {m};
+
+    QString path = fileName;
+    if (path.isEmpty()) {
+        const auto chosen = wb.ui.openFileName({QStringLiteral("Open Net File"),
+                                                QStringLiteral("Net Files (*.net)"),
+                                                QStringLiteral("net"), QStringLiteral("*.net")});
+        if (!chosen || chosen->isEmpty()) {
+            return {FileOutcome::Cancelled, QString()};
+        }
+        path = *chosen;
+    }
+    resetModel(wb);
+    BusyGuard busy(wb.ui);
+    // Until the file's network is built, the arrays are the previous network's under the New
+    // Net layer list: a load that stops before leaves a built New Net.
+    const auto failBeforeBuild = [&wb]() {
+        buildNetwork(wb);
+        return FileResult {FileOutcome::Failed, QString()};
+    };
+    const auto errorReading = [&](const QString &description) {
+        wb.ui.critical(QStringLiteral("Error reading ") + path + QStringLiteral("\n\rError: ")
+                       + description);
+    };
+
+    const Result<QString> text = readTextFile(path);
+    if (!text) {
+        errorReading(text.error().message);
+        return failBeforeBuild();
+    }
+    const NetFileContents c = parseNetText(text.value(), m);
+    if (!c.signatureOk) {
+        wb.ui.critical(QStringLiteral("This is not a valid .NET file.\n\rFor files created with "
+                                      "version 0.9, Search help for: Revisions."));
+        return failBeforeBuild();
+    }
+    if (c.version != NetFileVersion) {
+        wb.ui.information(QStringLiteral("You are using version 1.7\n\rThis file was created with "
+                                         "version ")
+                          + c.versionText);
+    }
+    m.NetTitle = c.NetTitle;
+    f.setText(QStringLiteral("TXT_Title"), m.NetTitle);
+    if (!c.problem.isEmpty()) {
+        errorReading(c.problem);
+        return failBeforeBuild();
+    }
+
+    m.NumLayers = c.NumLayers;
+    m.LayerSize.resize(m.NumLayers);
+    m.NeuronFunc.resize(m.NumLayers);
+    for (int l = 1; l <= m.NumLayers; ++l) {
+        m.LayerSize(l) = c.LayerSize[static_cast<std::size_t>(l - 1)];
+    }
+    m.CurLayer = 0;
+    showLayers(wb);
+    if (!buildNetwork(wb)) {
+        // Too many weights: the refusal has been shown; go back to a network that exists.
+        wb.ui.critical(QStringLiteral("Error in ") + path);
+        resetModel(wb);
+        return failBeforeBuild();
+    }
+    for (int l = 1; l <= m.NumLayers; ++l) {
+        m.NeuronFunc(l) = c.NeuronFunc[static_cast<std::size_t>(l - 1)];
+    }
+    selectLayer(wb, 1);
+
+    m.Eta = c.Eta;
+    m.Alpha = c.Alpha;
+    m.TrainMode = c.TrainMode;
+    m.GrowthFactor = c.GrowthFactor;
+    m.WCutOff = c.WCutOff;
+    m.WDecay = c.WDecay;
+    m.InputNoise = c.InputNoise;
+    m.WeightNoise = c.WeightNoise;
+    m.Temp = c.Temp;
+    m.EpochsPerCall = c.EpochsPerCall;
+    m.PatClip = c.PatClip;
+    m.TargetErr = c.TargetErr;
+    m.MinWeight = static_cast<float>(c.MinWeight);
+    m.MaxWeight = static_cast<float>(c.MaxWeight);
+    m.NormOn = c.NormOn;
+    m.GlobalNorm = c.GlobalNorm;
+    m.InNormA = c.InNormA;
+    m.InNormB = c.InNormB;
+    m.InNormLog = c.InNormLog;
+    m.OutNormA = c.OutNormA;
+    m.OutNormB = c.OutNormB;
+    m.OutNormLog = c.OutNormLog;
+    for (int g = 1; g <= c.graphGroups; ++g) {
+        m.Graph[static_cast<std::size_t>(g)] = c.Graph[static_cast<std::size_t>(g)];
+    }
+    m.RandomSampling = c.RandomSampling;
+    showParameters(wb);
+    f.setText(QStringLiteral("TXT_minW"), generalNumber(c.MinWeight));
+    f.setText(QStringLiteral("TXT_maxW"), generalNumber(c.MaxWeight));
+
+    const QString baseDir = QFileInfo(path).absolutePath();
+    const QString linksMissing = QStringLiteral("Data links are not available");
+    if (c.patternSource.startsWith(u'!') || c.patternSource.startsWith(u'$')) {
+        errorReading(linksMissing);
+        return {FileOutcome::Failed, QString()};
+    }
+    if (namesNoFile(c.patternSource)) {
+        errorReading(QStringLiteral("the network file names no pattern file"));
+        return {FileOutcome::Failed, QString()};
+    }
+    if (!openPatterns(wb, false, c.patternSource, baseDir).done()) {
+        errorReading(
+                QStringLiteral("the pattern file %1 could not be loaded").arg(c.patternSource));
+        return {FileOutcome::Failed, QString()};
+    }
+
+    f.setText(QStringLiteral("TXT_EpocLen"), QString::number(c.epochLength));
+    f.setChecked(QStringLiteral("CHK_RND"), c.RandomSampling != 0);
+    if (namesNoFile(c.weightSource)) {
+        m.HasWeightFile = false;
+        f.setText(QStringLiteral("LBL_WeightFile"), noFileCaption());
+        f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
+    } else {
+        loadWeights(wb, false, c.weightSource, baseDir);
+    }
+
+    const QString testHead = c.testSource.toUpper();
+    if (testHead.startsWith(QStringLiteral("CLICK"))
+        || testHead.startsWith(QStringLiteral("SAMPLED")) || c.testSource.trimmed().isEmpty()) {
+        // No test set, or one made by Create Test that has no file.
+    } else if (c.testSource.startsWith(u'!')) {
+        errorReading(linksMissing);
+        return {FileOutcome::Failed, QString()};
+    } else {
+        openTest(wb, false, c.testSource, baseDir);
+    }
+
+    if (!m.HasPatterns || !m.HasWeightFile) {
+        wb.ui.critical(QStringLiteral("Error in ") + path);
+        return {FileOutcome::Failed, QString()};
+    }
+    showWeightStats(wb);
+    if (wb.setFrameCaption) {
+        wb.setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
+    }
+    m.NetFileName = QFileInfo(path).absoluteFilePath();
+    if (wb.readDesktop) {
+        wb.readDesktop(c.desktop);
+    }
+    m.HasNetFile = true;
+    refreshCommands(wb);
+    return {FileOutcome::Done, m.NetFileName};
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include <QList>
+#include <QString>
+
+#include "model/fileoutcome.h"
+#include "model/netmodel.h"
+#include "model/workbench.h"
+
+class FormState;
+
+// The version this program writes after "Axona ".
+inline constexpr double NetFileVersion = 1.7;
+
+// Number of graph-setting groups a network file of the given version holds.
+int graphGroupCount(double version);
+
+// Everything a network file holds, as read. Fields the text does not give (missing, or not
+// readable as their type) keep the values they started with: the model's after New Net.
+struct NetFileContents
+{
+    // Line 1: "Axona" and the version text after it (with its leading blank).
+    bool signatureOk = false;
+    QString versionText;
+    double version = 0;
+
+    QString NetTitle;
+    int16_t NumLayers = 3;
+    std::vector<int16_t> LayerSize;
+    std::vector<int16_t> NeuronFunc;
+    float Eta = 0;
+    float Alpha = 0;
+    int16_t TrainMode = 1;
+    float GrowthFactor = 0;
+    float WCutOff = 0;
+    float WDecay = 0;
+    float InputNoise = 0;
+    float WeightNoise = 0;
+    float Temp = 0;
+    int16_t EpochsPerCall = 0;
+    float PatClip = 0;
+    float TargetErr = 0;
+    double MinWeight = 0;
+    double MaxWeight = 0;
+    bool NormOn = false;
+    bool GlobalNorm = false;
+    std::vector<float> InNormA;
+    std::vector<float> InNormB;
+    bool InNormLog = false;
+    std::vector<float> OutNormA;
+    std::vector<float> OutNormB;
+    bool OutNormLog = false;
+    std::array<GraphSetting, 7> Graph;
+    int graphGroups = 0;
+    int16_t epochLength = 1;
+    int16_t RandomSampling = 0;
+    QString patternSource;
+    QString weightSource;
+    QString testSource;
+    QList<WindowLayout> desktop;
+
+    // Set when the layer list cannot describe a network (layer count, sizes or neuron-function
+    // codes out of range); reading stopped there.
+    QString problem;
+};
+
+// Reads a network file's text field by field as list input, starting every field from start's
+// value. Stops after the signature line when it does not begin with "Axona", and at a layer
+// list that no network can have.
+NetFileContents parseNetText(const QString &text, const NetModel &start);
+
+// The network file's text: every section in order, laid out by the print rules (numbers with
+// their sign position and blanks, 14-column zones, CRLF), taking the weight bounds, the epoch
+// length and the three file lines from what the main window shows, and desktop as the window
+// lines. The no-file and "Sampled from input file" captions are written in lower case; file
+// names keep their case and are quoted when they hold a comma. Line breaks in the title and plot
+// texts are written as blanks and double quotes as single ones, so every field reads back.
+QString
+formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop);
+
+// "Save Net" (saveAs false: to fileName) and "Save Net As" (saveAs true: the save dialog names
+// the file, which becomes the network's file). Asks for a weight file first when the network has
+// none, then writes the weights and the network. A write that fails is reported and leaves the
+// model as it was; so is a network whose arrays do not match its layer list.
+FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName = QString());
+
+// "Open Net..." (an empty fileName asks with the open dialog) and the start-up load: New Net
+// defaults, then the file's network is built and its pattern, weight and test files loaded,
+// normalised and the windows placed. A load that fails after the network was built keeps what
+// was read so far; one that fails before leaves a freshly built New Net.
+FileResult loadNet(Workbench &wb, const QString &fileName = QString());

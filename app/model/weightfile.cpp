@@ -1,0 +1,199 @@
+#include "model/weightfile.h"
+
+#include <algorithm>
+
+#include "model/listinput.h"
+#include "model/netmodel.h"
+#include "model/numberformat.h"
+#include "model/settings.h"
+#include "model/textfile.h"
+#include "model/uiport.h"
+#include "model/workbench.h"
+#include "shell/commandstate.h"
+#include "training/construction.h"
+
+namespace {
+
+constexpr int WeightFieldWidth = 11;
+
+QString weightField(float w)
+{
+    return formatNumber(w, u"###0.000000").rightJustified(WeightFieldWidth) + u' ';
+}
+
+int32_t weightCount(const Array1<int16_t> &sizes, int numLayers)
+{
+    int32_t total = 0;
+    for (int l = 2; l <= numLayers && l <= sizes.size(); ++l) {
+        total += int32_t {sizes(l)} * (int32_t {sizes(l - 1)} + 1);
+    }
+    return total;
+}
+
+LoadError weightFileError(const QString &reason)
+{
+    return LoadError {0, QStringLiteral("Error in Weight file\n\rError: ") + reason};
+}
+
+void refreshCommands(Workbench &wb)
+{
+    updateFileCommands(wb);
+    updateTrainCommands(wb);
+}
+
+} // namespace
+
+QString formatWeightText(const NetModel &m)
+{
+    // The arrays as built: after a refused build the layer list may ask for more than they hold.
+    const Array1<int16_t> &nn = m.BuiltLayerSize;
+    const int layers = m.BuiltNumLayers;
+    QString text = PrintLine().number(int(weightCount(nn, layers))).str();
+    for (int l = 2; l <= layers; ++l) {
+        text += PrintLine().number(l).str();
+        for (int j = 1; j <= nn(l); ++j) {
+            QString line;
+            for (int i = 1; i <= nn(l - 1) + 1; ++i) {
+                line += weightField(m.Weights(l, i, j));
+            }
+            text += PrintLine().text(line).str();
+        }
+    }
+    return text;
+}
+
+Result<std::vector<float>>
+parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numLayers)
+{
+    numLayers = std::min(numLayers, layerSizes.size());
+    ListReader reader(text);
+    // An unreadable count stays 0 and fails the comparison like a wrong one.
+    int32_t count = 0;
+    reader.readInt32(count);
+    if (count != weightCount(layerSizes, numLayers)) {
+        return LoadError {reader.line(),
+                          QStringLiteral("Number of weights do not agree with net size ! ! !")};
+    }
+    std::vector<float> weights;
+    weights.reserve(static_cast<std::size_t>(count));
+    for (int l = 2; l <= numLayers; ++l) {
+        // The layer number is only a marker.
+        float marker = 0;
+        reader.readSingle(marker);
+        const int inputs = layerSizes(l - 1) + 1;
+        for (int j = 1; j <= layerSizes(l); ++j) {
+            for (int i = 1; i <= inputs; ++i) {
+                if (reader.atEnd()) {
+                    return weightFileError(QStringLiteral("the file ends after %1 of its %2 "
+                                                          "weights")
+                                                   .arg(weights.size())
+                                                   .arg(count));
+                }
+                float w = 0;
+                if (!reader.readSingle(w)) {
+                    return weightFileError(QStringLiteral("weight %1 of node %2 in layer %3 "
+                                                          "(line %4) is not a number")
+                                                   .arg(i)
+                                                   .arg(j)
+                                                   .arg(l)
+                                                   .arg(reader.line()));
+                }
+                weights.push_back(w);
+            }
+        }
+    }
+    return weights;
+}
+
+FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName)
+{
+    NetModel &m = wb.model;
+    QString path = fileName;
+    if (saveAs) {
+        const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Weights As"),
+                                                QStringLiteral("Weight Files (*.wgt)"),
+                                                QStringLiteral("wgt"), QStringLiteral("*.wgt")});
+        if (!chosen || chosen->isEmpty()) {
+            m.WeightsChanged = false;
+            return {FileOutcome::Cancelled, QString()};
+        }
+        path = *chosen;
+    }
+    if (path.isEmpty()) {
+        m.WeightsChanged = false;
+        return {FileOutcome::Cancelled, QString()};
+    }
+    BusyGuard busy(wb.ui);
+    showWeightStats(wb);
+    const Status written = writeTextFile(path, formatWeightText(m));
+    if (!written) {
+        wb.ui.critical(written.error().message);
+        return {FileOutcome::Failed, QString()};
+    }
+    if (saveAs) {
+        wb.form.setText(QStringLiteral("LBL_WeightFile"), path);
+        m.WeightFileName = path;
+        m.HasWeightFile = true;
+        wb.form.setEnabled(QStringLiteral("BTN_EditWgt"), true);
+        updateFileCommands(wb);
+    }
+    m.WeightsChanged = false;
+    return {FileOutcome::Done, path};
+}
+
+FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const QString &baseDir)
+{
+    NetModel &m = wb.model;
+    FormState &f = wb.form;
+    FileResult result {FileOutcome::Failed, QString()};
+    QString path = fileName;
+    if (ask) {
+        const auto chosen = wb.ui.openFileName({QStringLiteral("Open Weight File"),
+                                                QStringLiteral("Weight Files (*.wgt)"),
+                                                QStringLiteral("wgt"), QStringLiteral("*.wgt")});
+        if (!chosen || chosen->isEmpty()) {
+            result.outcome = FileOutcome::Cancelled;
+        } else {
+            path = *chosen;
+        }
+    } else {
+        path = resolveStoredName(wb.settings, fileName, LocalNameUse::Others, baseDir);
+    }
+    if (!result.cancelled()) {
+        BusyGuard busy(wb.ui);
+        const Result<QString> text = readTextFile(path);
+        if (!text) {
+            wb.ui.critical(weightFileError(text.error().message).message);
+        } else {
+            const auto weights = parseWeightText(text.value(), m.BuiltLayerSize, m.BuiltNumLayers);
+            if (!weights) {
+                wb.ui.critical(weights.error().message);
+            } else {
+                auto w = weights.value().begin();
+                const Array1<int16_t> &nn = m.BuiltLayerSize;
+                for (int l = 2; l <= m.BuiltNumLayers; ++l) {
+                    for (int j = 1; j <= nn(l); ++j) {
+                        for (int i = 1; i <= nn(l - 1) + 1; ++i) {
+                            m.Weights(l, i, j) = *w++;
+                        }
+                    }
+                }
+                showWeightStats(wb);
+                result = {FileOutcome::Done, path};
+            }
+        }
+    }
+    if (result.done()) {
+        f.setText(QStringLiteral("LBL_WeightFile"), path);
+        m.WeightFileName = path;
+        m.HasWeightFile = true;
+        f.setEnabled(QStringLiteral("BTN_EditWgt"), true);
+    } else if (result.failed()) {
+        f.setText(QStringLiteral("LBL_WeightFile"), noFileCaption());
+        m.HasWeightFile = false;
+        f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
+    }
+    clearTrainingMemory(wb);
+    refreshCommands(wb);
+    return result;
+}

@@ -1,0 +1,162 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "filetesthelpers.h"
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Runs the tool in an empty folder, so no local file stands in for a named one.
+    Run run(const QStringList &arguments)
+    {
+        QProcess p;
+        p.setWorkingDirectory(m_cwd.path());
+        p.start(qEnvironmentVariable("AXONA_CLI"), arguments);
+        Run r;
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
+            return r;
+        }
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+private slots:
+
+    void initTestCase()
+    {
+        QVERIFY(m_cwd.isValid());
+        QVERIFY(QFileInfo(qEnvironmentVariable("AXONA_CLI")).isExecutable());
+    }
+
+    void infoDescribesTheNetwork()
+    {
+        const Run r = run({"info", dataFile("xor.net")});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        const QString expected = QStringLiteral("Network file: %1\n"
+                                                "Title: XOR\n"
+                                                "Layers: 3\n"
+                                                "  Layer 1: 2 nodes, input\n"
+                                                "  Layer 2: 2 nodes, Sigmoid\n"
+                                                "  Layer 3: 1 node, Sigmoid\n"
+                                                "Training mode: Back propagation\n"
+                                                "Eta: 0.5\n"
+                                                "Alpha: 0.9\n"
+                                                "Input noise: 0\n"
+                                                "Weight noise: 0\n"
+                                                "Temp: 1\n"
+                                                "Iter./calc.: 5\n"
+                                                "Clip patterns: 0\n"
+                                                "Target error: 0.05\n"
+                                                "Growth factor: 1.75\n"
+                                                "Weight cutoff: 30\n"
+                                                "Weight decay: 0.01\n"
+                                                "Random weights: -3 to 3\n"
+                                                "Epoch length: 4\n"
+                                                "Random sampling: off\n"
+                                                "Normalization: off\n"
+                                                "Pattern file: %2\n"
+                                                "Patterns: 4\n"
+                                                "Test file: %3\n"
+                                                "Test patterns: 2\n"
+                                                "Weight file: %4\n"
+                                                "Weights: 9, min -1.5E+01, max 1.E+01\n")
+                                         .arg(dataFile("xor.net"), dataFile("xor.pat"),
+                                              dataFile("xor.tst"), dataFile("xor.wgt"));
+        QCOMPARE(r.out, expected);
+    }
+
+    void messagesGoToStandardError()
+    {
+        const Run old = run({"info", dataFile("v10.net")});
+        QCOMPARE(old.status, 0);
+        QCOMPARE(old.err,
+                 QStringLiteral("You are using version 1.7\nThis file was created with "
+                                "version  1.0\n"));
+        QVERIFY(old.out.contains("Training mode: Quick Prop.\n"));
+        QVERIFY(old.out.contains("Normalization: off\n"));
+
+        const Run norm = run({"info", dataFile("norm.net")});
+        QCOMPARE(norm.status, 0);
+        QVERIFY(norm.out.contains("Normalization: on, by node, inputs linear, outputs linear\n"));
+
+        const QString missing = m_cwd.filePath("missing.net");
+        const Run failed = run({"info", missing});
+        QCOMPARE(failed.status, 1);
+        QCOMPARE(failed.out, QString());
+        QVERIFY2(failed.err.startsWith("Error reading " + missing + "\nError: Cannot read "),
+                 qPrintable(failed.err));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("nothing") << QStringList {} << 2 << "usage: axona COMMAND";
+        QTest::newRow("help") << QStringList {"help"} << 0 << "usage: axona COMMAND";
+        QTest::newRow("unknown") << QStringList {"train", "x.net"} << 2
+                                 << "axona: unknown command train";
+        QTest::newRow("info without a file")
+                << QStringList {"info"} << 2 << "usage: axona info NET";
+        QTest::newRow("save without a name")
+                << QStringList {"save", "x.net"} << 2 << "usage: axona save NET OUT";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, start);
+        const Run r = run(arguments);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.startsWith(start), qPrintable(r.err));
+    }
+
+    void saveWritesNetworkAndWeights()
+    {
+        QTemporaryDir dir;
+        const Run r = run({"save", dataFile("xor.net"), dir.filePath("copy")});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        const QString net = dir.filePath("copy.net");
+        const QString weights = dir.filePath("copy.wgt");
+        QCOMPARE(r.out, "Saved " + net + " and " + weights + "\n");
+        QCOMPARE(readBytes(weights), readBytes(dataFile("xor.wgt")));
+        const QByteArray text = readBytes(net);
+        QVERIFY(text.contains("Data Files:\r\n" + dataFile("xor.pat").toUtf8() + "\r\n"
+                              + weights.toUtf8() + "\r\n" + dataFile("xor.tst").toUtf8() + "\r\n"));
+        // The copy opens like the original.
+        const Run again = run({"info", net});
+        QCOMPARE(again.status, 0);
+        QVERIFY(again.out.contains("Weight file: " + weights + "\n"));
+        QVERIFY(again.out.endsWith("Weights: 9, min -1.5E+01, max 1.E+01\n"));
+
+        const Run unwritable = run({"save", dataFile("xor.net"), dir.filePath("no/such/out.net")});
+        QCOMPARE(unwritable.status, 1);
+        QVERIFY2(unwritable.err.startsWith("Cannot write " + dir.filePath("no/such/out.wgt")),
+                 qPrintable(unwritable.err));
+    }
+
+private:
+    QTemporaryDir m_cwd;
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,5 +1,8 @@
 #include "kernels.h"
 
+#include <cstdlib>
+#include <cstring>
+
 // The same kernels compiled three times, each under its own target and in its own namespace.
 namespace engine::kernels {
 
@@ -49,11 +52,16 @@ const Set &kernels()
 {
     static const Set *chosen = [] {
         __builtin_cpu_init();
-        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
+        // AXONA_KERNELS=avx2 or =portable caps the choice, so the narrower kernels can be
+        // tested on a processor that would always pick the widest.
+        const char *cap = std::getenv("AXONA_KERNELS");
+        const bool allowAvx512 = !cap || std::strcmp(cap, "avx512") == 0;
+        const bool allowAvx2 = allowAvx512 || std::strcmp(cap, "avx2") == 0;
+        if (allowAvx512 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
             && __builtin_cpu_supports("avx512dq")) {
             return &avx512::set;
         }
-        if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+        if (allowAvx2 && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
             return &avx2::set;
         }
         return &portable::set;

@@ -9,7 +9,7 @@ namespace {
 Workbench &bench()
 {
     static SilentUi ui;
-    static EngineApi engine(linkedRoutines());
+    static EngineApi engine(linkedEngine());
     static Workbench wb(ui, engine);
     static const bool built = [] {
         resetModel(wb);

@@ -10,6 +10,7 @@
 
 #include "model/uiport.h"
 #include "training/engineapi.h"
+#include "linkedroutines.h"
 
 // A fuzz input as the readers get a file: UTF-8, or Latin-1 when it is not valid UTF-8.
 inline QString fuzzText(const std::uint8_t *data, std::size_t size)
@@ -40,19 +41,3 @@ public:
     void yield() override {}
 };
 
-// The engine's routines from the linked library.
-inline EngineApi::Routines linkedRoutines()
-{
-    EngineApi::Routines r;
-    r.BP = &::BP;
-    r.QP = &::QP;
-    r.CALCNET = &::CALCNET;
-    r.CALCERR = &::CALCERR;
-    r.RNDW = &::RNDW;
-    r.ZEROW = &::ZEROW;
-    r.NORMALIZE = &::NORMALIZE;
-    r.MINMAX = &::MINMAX;
-    r.MKTEST1 = &::MKTEST1;
-    r.FIXCLOCK = &::FIXCLOCK;
-    return r;
-}

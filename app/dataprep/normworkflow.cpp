@@ -101,6 +101,12 @@ bool isSampled(const Workbench &wb)
 
 } // namespace
 
+void unnormalizeSet(const NetModel &m, Array2 &in, Array2 &out)
+{
+    unscale(in, m.InNormA, m.InNormB, m.InNormLog, m.GlobalNorm);
+    unscale(out, m.OutNormA, m.OutNormB, m.OutNormLog, m.GlobalNorm);
+}
+
 QString logFrameHint(const NormOption &log)
 {
     return log.enabled ? QString() : QStringLiteral("Click Reset to enable Log normalization ");
@@ -149,8 +155,7 @@ bool rereadNormData(Workbench &wb)
     if (keepTest && m.NormOn) {
         // The set has no file to come back from: its raw values are taken back in place, so
         // that the new factors are applied to raw data like every other set.
-        unscale(m.TstIn, m.InNormA, m.InNormB, m.InNormLog, m.GlobalNorm);
-        unscale(m.TstOut, m.OutNormA, m.OutNormB, m.OutNormLog, m.GlobalNorm);
+        unnormalizeSet(m, m.TstIn, m.TstOut);
     }
     m.NormOn = false;
     if (!openPatterns(wb, false, m.PatFileName).done()) {

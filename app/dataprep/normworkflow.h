@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class Array2;
+struct NetModel;
 struct Workbench;
 
 // A Linear or Log option button: selected, enabled, and the enabled state it had when its
@@ -43,6 +45,10 @@ struct NormForm
     // Set by the window: shows a new status text at once.
     std::function<void(const QString &)> onStatus;
 };
+
+// A set held normalised back in data units with the model's stored factors and log flags
+// (columns with a zero scale stay as they are).
+void unnormalizeSet(const NetModel &model, Array2 &in, Array2 &out);
 
 // The hint of the "Inputs" or "Outputs" frame for its Log option.
 QString logFrameHint(const NormOption &log);

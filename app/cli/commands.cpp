@@ -1,18 +1,33 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
+#include <optional>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 
+#include <unistd.h>
+
 #include "cliui.h"
+#include "dataprep/createtest.h"
+#include "dataprep/normworkflow.h"
 #include "model/netfile.h"
 #include "model/numberformat.h"
+#include "model/patternfile.h"
+#include "model/textfile.h"
 #include "model/weightfile.h"
 #include "model/workbench.h"
+#include "training/analysis.h"
 #include "training/construction.h"
 #include "training/engineapi.h"
+#include "training/report.h"
+#include "training/training.h"
 
 namespace {
 
@@ -137,7 +152,379 @@ int runSave(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 2> Commands {{
+// Options after the network file: flags and options with a fixed number of values.
+class Options
+{
+public:
+    // Reads args from index 1; names maps every known option to its number of values.
+    Options(const QStringList &args, const QHash<QString, int> &names)
+    {
+        for (int i = 1; i < args.size(); ++i) {
+            const QString &name = args.at(i);
+            const int count = names.value(name, -1);
+            if (count < 0 || i + count >= args.size() + (count == 0 ? 1 : 0)) {
+                m_bad = count < 0 ? QStringLiteral("unknown option ") + name
+                                  : QStringLiteral("option ") + name
+                                + QStringLiteral(" needs %1 value(s)").arg(count);
+                return;
+            }
+            m_values[name] = args.mid(i + 1, count);
+            i += count;
+        }
+    }
+
+    // Why the command line cannot be read, or empty.
+    const QString &problem() const { return m_bad; }
+
+    bool has(const QString &name) const { return m_values.contains(name); }
+
+    QString value(const QString &name, int i = 0) const { return m_values.value(name).value(i); }
+
+private:
+    QHash<QString, QStringList> m_values;
+    QString m_bad;
+};
+
+int usageError(const char *usage, const QString &problem)
+{
+    QTextStream err(stderr);
+    if (!problem.isEmpty()) {
+        err << "axona: " << problem << '\n';
+    }
+    err << "usage: axona " << usage << '\n';
+    return ExitUsage;
+}
+
+// A number given on the command line; nothing when the text is not one.
+std::optional<double> number(const QString &text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+// Loads NET into a fresh session; false when the engine or the file failed (already shown).
+bool open(Session &s, const QString &net)
+{
+    return s.engineReady() && loadNet(s.wb, net).done();
+}
+
+// Saves the network under its own name with its weights; a network without a weight file gets
+// one beside it under its base name.
+bool saveBack(Session &s)
+{
+    const QFileInfo net(s.wb.model.NetFileName);
+    s.ui.setFile(QStringLiteral("Save Weights As"),
+                 net.dir().filePath(net.completeBaseName() + QStringLiteral(".wgt")));
+    return saveNet(s.wb, false, s.wb.model.NetFileName).done();
+}
+
+void printReport(const Workbench &wb)
+{
+    QTextStream out(stdout);
+    out << plainLines(wb.report.text);
+    if (!wb.report.text.endsWith(u'\n')) {
+        out << '\n';
+    }
+}
+
+// One progress line: the values of the "Training Results" panel.
+QString progressLine(const IterationResult &r)
+{
+    return QStringLiteral("Iterations: %1  RMS error: %2  Good: %3 (%4%)")
+            .arg(generalNumber(r.epochs), formatNumber(r.rms, u"#.000000000"),
+                 QString::number(r.good), formatNumber(r.goodPercent, u"##0"));
+}
+
+const char *const TrainUsage = "train NET [--max-iterations N] [--seconds S] [--save]";
+
+int runTrain(const QStringList &args)
+{
+    const Options o(args, {{"--max-iterations", 1}, {"--seconds", 1}, {"--save", 0}});
+    TrainOptions options;
+    if (o.has("--max-iterations")) {
+        const auto n = number(o.value("--max-iterations"));
+        if (!n || *n < 1 || *n > 2e9) {
+            return usageError(TrainUsage, QStringLiteral("--max-iterations needs a count >= 1"));
+        }
+        options.maxIterations = static_cast<int32_t>(*n);
+    }
+    if (o.has("--seconds")) {
+        const auto sec = number(o.value("--seconds"));
+        if (!sec || *sec <= 0) {
+            return usageError(TrainUsage, QStringLiteral("--seconds needs a time > 0"));
+        }
+        options.maxSeconds = *sec;
+    }
+    if (!o.problem().isEmpty()) {
+        return usageError(TrainUsage, o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    QTextStream err(stderr);
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    QElapsedTimer shown;
+    shown.start();
+    IterationResult last;
+    bool any = false;
+    options.onIteration = [&](const IterationResult &r) {
+        last = r;
+        any = true;
+        if (terminal) {
+            // A bar of the good percentage, the measure the run stops on.
+            const int filled = std::clamp(static_cast<int>(r.goodPercent / 5.0f), 0, 20);
+            err << "\r[" << QString(filled, u'#') << QString(20 - filled, u' ') << "] "
+                << progressLine(r) << "   " << Qt::flush;
+        } else if (shown.elapsed() >= 1000) {
+            err << progressLine(r) << '\n' << Qt::flush;
+            shown.restart();
+        }
+    };
+    const TrainEnd end = trainNet(s.wb, options);
+    if (terminal && any) {
+        err << '\n';
+    }
+    if (end == TrainEnd::Refused) {
+        return ExitFailed;
+    }
+    if (any) {
+        err << progressLine(last) << '\n';
+    }
+    err << (end == TrainEnd::TargetReached ? "Target error reached"
+                                           : "Stopped before the target error was reached")
+        << " after "
+        << generalNumber(static_cast<float>(s.wb.model.IterCount) * s.wb.model.EpochsPerCall)
+        << " iterations\n";
+    if (o.has("--save") && !saveBack(s)) {
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+const char *const RunUsage = "run NET [--test] [--layer L]";
+
+int runRun(const QStringList &args)
+{
+    const Options o(args, {{"--test", 0}, {"--layer", 1}});
+    if (!o.problem().isEmpty()) {
+        return usageError(RunUsage, o.problem());
+    }
+    const auto layer = o.has("--layer") ? number(o.value("--layer")) : std::optional<double>(0);
+    if (!layer) {
+        return usageError(RunUsage, QStringLiteral("--layer needs a layer number"));
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    if (o.has("--layer")) {
+        if (*layer < 2 || *layer > s.wb.model.NumLayers) {
+            QTextStream(stderr) << "axona: --layer must be 2.." << s.wb.model.NumLayers << '\n';
+            return ExitUsage;
+        }
+        s.wb.report.open = true;
+        s.wb.report.layer = static_cast<int>(*layer);
+    }
+    if (!runNet(s.wb, o.has("--test"))) {
+        return ExitFailed;
+    }
+    printReport(s.wb);
+    return ExitOk;
+}
+
+const char *const ReportUsage = "report NET [--test] -o FILE.res";
+
+int runReportFile(const QStringList &args)
+{
+    const Options o(args, {{"--test", 0}, {"-o", 1}});
+    if (!o.problem().isEmpty() || !o.has("-o")) {
+        return usageError(ReportUsage, o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    // The report window's run fixes ReportMode; "Save As..." writes that report in full.
+    if (!runNet(s.wb, o.has("--test"))) {
+        return ExitFailed;
+    }
+    s.ui.setFile(QStringLiteral("Save Report As"), o.value("-o"));
+    const QString written = saveReport(s.wb);
+    if (written.isEmpty()) {
+        return ExitFailed;
+    }
+    QTextStream(stdout) << "Saved " << written << '\n';
+    return ExitOk;
+}
+
+const char *const SensitivityUsage = "sensitivity NET [--step P]";
+
+int runSensitivity(const QStringList &args)
+{
+    const Options o(args, {{"--step", 1}});
+    const auto step = o.has("--step") ? number(o.value("--step")) : std::optional<double>(10);
+    if (!o.problem().isEmpty() || !step || *step == 0 || std::abs(*step) > 100) {
+        return usageError(SensitivityUsage,
+                          o.problem().isEmpty() ? QStringLiteral("--step needs a percentage in "
+                                                                 "-100..100 other than 0")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    s.wb.report.sensStep = static_cast<int>(*step);
+    if (!showSensitivity(s.wb)) {
+        return ExitFailed;
+    }
+    printReport(s.wb);
+    return ExitOk;
+}
+
+int runWeights(const QStringList &args)
+{
+    const Options o(args, {{"--delta", 0}});
+    if (!o.problem().isEmpty()) {
+        return usageError("weights NET [--delta]", o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    if (o.has("--delta")) {
+        showWeightDelta(s.wb);
+    } else {
+        showWeights(s.wb);
+    }
+    printReport(s.wb);
+    return ExitOk;
+}
+
+const char *const NormalizeUsage =
+        "normalize NET [--in-range LO HI] [--out-range LO HI] [--global] [--in-log] [--out-log]"
+        " [--raw-ins] [--raw-outs]";
+
+int runNormalize(const QStringList &args)
+{
+    const Options o(args,
+                    {{"--in-range", 2},
+                     {"--out-range", 2},
+                     {"--global", 0},
+                     {"--in-log", 0},
+                     {"--out-log", 0},
+                     {"--raw-ins", 0},
+                     {"--raw-outs", 0}});
+    if (!o.problem().isEmpty()) {
+        return usageError(NormalizeUsage, o.problem());
+    }
+    for (const char *range : {"--in-range", "--out-range"}) {
+        if (o.has(range) && (!number(o.value(range, 0)) || !number(o.value(range, 1)))) {
+            return usageError(NormalizeUsage,
+                              QLatin1String(range) + QStringLiteral(" needs two numbers"));
+        }
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    NormForm form;
+    fillNormForm(s.wb, form);
+    if (o.has("--in-range")) {
+        form.newMinIn = o.value("--in-range", 0);
+        form.newMaxIn = o.value("--in-range", 1);
+    }
+    if (o.has("--out-range")) {
+        form.newMinOut = o.value("--out-range", 0);
+        form.newMaxOut = o.value("--out-range", 1);
+    }
+    chooseGlobalNorm(s.wb, form, o.has("--global"));
+    setNormalizeInputs(form, !o.has("--raw-ins"));
+    setNormalizeOutputs(form, !o.has("--raw-outs"));
+    // Asked for on the command line, the log is tried on the raw data, which decide.
+    form.inLog.checked = o.has("--in-log");
+    form.outLog.checked = o.has("--out-log");
+    if (!normalizeData(s.wb, form) || !saveBack(s)) {
+        return ExitFailed;
+    }
+    QTextStream(stdout) << "Normalized: inputs " << form.minIn << " to " << form.maxIn
+                        << ", outputs " << form.minOut << " to " << form.maxOut << "; saved "
+                        << s.wb.model.NetFileName << '\n';
+    return ExitOk;
+}
+
+const char *const CreateTestUsage =
+        "create-test NET --percent P | --random-block N | --range FROM TO";
+
+// Writes a set in data units (raw even while the data are held normalised, so that reading it
+// back with the stored factors gives the same set).
+bool writeRawSet(Session &s, const QString &path, int16_t count, Array2 in, Array2 out)
+{
+    if (s.wb.model.NormOn) {
+        unnormalizeSet(s.wb.model, in, out);
+    }
+    const Status written = writeTextFile(path, formatPatternText(count, in, out));
+    if (!written) {
+        s.ui.critical(written.error().message);
+        return false;
+    }
+    return true;
+}
+
+int runCreateTest(const QStringList &args)
+{
+    const Options o(args, {{"--percent", 1}, {"--random-block", 1}, {"--range", 2}});
+    const int methods =
+            int(o.has("--percent")) + int(o.has("--random-block")) + int(o.has("--range"));
+    if (!o.problem().isEmpty() || methods != 1) {
+        return usageError(CreateTestUsage,
+                          o.problem().isEmpty() ? QStringLiteral("give exactly one of --percent, "
+                                                                 "--random-block and --range")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    CreateTestForm form;
+    openCreateTest(s.wb, form);
+    if (o.has("--percent")) {
+        form.data[0] = o.value("--percent");
+    } else if (o.has("--random-block")) {
+        chooseTestMethod(form, 1);
+        form.data[1] = o.value("--random-block");
+    } else {
+        chooseTestMethod(form, 2);
+        form.data[2] = o.value("--range", 0);
+        form.data[3] = o.value("--range", 1);
+    }
+    if (createTest(s.wb, form) != CreateTestEnd::Created) {
+        return ExitFailed;
+    }
+    // The sets go beside the network under new names, so the pattern file the training set
+    // came from is never overwritten; the network then names them.
+    NetModel &m = s.wb.model;
+    const QFileInfo net(m.NetFileName);
+    const QString train = net.dir().filePath(net.completeBaseName() + QStringLiteral("-train.pat"));
+    const QString test = net.dir().filePath(net.completeBaseName() + QStringLiteral("-test.tst"));
+    if (!writeRawSet(s, train, m.NumPats, m.PatIn, m.PatOut)
+        || !writeRawSet(s, test, m.NumTestPats, m.TstIn, m.TstOut)
+        || !openPatterns(s.wb, false, train).done() || !openTest(s.wb, false, test).done()) {
+        return ExitFailed;
+    }
+    m.SetsRegenerated = false;
+    m.PatsUnsaved = false;
+    m.TestUnsaved = false;
+    if (!saveBack(s)) {
+        return ExitFailed;
+    }
+    QTextStream(stdout) << m.NumPats << " training patterns in " << train << ", " << m.NumTestPats
+                        << " test patterns in " << test << "; saved " << m.NetFileName << '\n';
+    return ExitOk;
+}
+
+const std::array<CliCommand, 9> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo},
@@ -145,6 +532,29 @@ const std::array<CliCommand, 2> Commands {{
          "open NET and save it as OUT (\".net\" added when OUT has no extension) with its "
          "weights in OUT's folder under OUT's base name and \".wgt\"",
          2, &runSave},
+        {"train", TrainUsage,
+         "train NET as \"Train\" does until every pattern is within the target error (or a "
+         "bound is hit), progress on standard error; --save writes the network and weights",
+         -1, &runTrain},
+        {"run", RunUsage,
+         "print the run report (the test report with --test) of the output layer or of layer L", -1,
+         &runRun},
+        {"report", ReportUsage,
+         "write the full run or test report to FILE.res as \"Save As...\" does", -1,
+         &runReportFile},
+        {"sensitivity", SensitivityUsage,
+         "print the input sensitivities, inputs moved by P percent (default 10)", -1,
+         &runSensitivity},
+        {"weights", "weights NET [--delta]",
+         "print every weight (the last weight changes with --delta)", -1, &runWeights},
+        {"normalize", NormalizeUsage,
+         "normalise the training and test data onto the ranges (default: those of the neuron "
+         "functions) and save the network with its factors",
+         -1, &runNormalize},
+        {"create-test", CreateTestUsage,
+         "cut a test set out of the pattern file, write both sets beside NET as "
+         "<base>-train.pat and <base>-test.tst and save the network naming them",
+         -1, &runCreateTest},
 }};
 
 } // namespace

@@ -5,8 +5,8 @@
 #include <QStringList>
 
 // One command of the tool: its name, what it takes, a line of help and the code that runs it.
-// The code gets the arguments after the command's name (exactly `arguments` of them) and
-// returns the program's exit status.
+// The code gets the arguments after the command's name (exactly `arguments` of them, or at least
+// one when `arguments` is -1 and the command reads options) and returns the program's exit status.
 struct CliCommand
 {
     const char *name;

@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     const QString name = args.takeFirst();
     for (const CliCommand &c : cliCommands()) {
         if (name == QLatin1String(c.name)) {
-            if (args.size() != c.arguments) {
+            if (c.arguments >= 0 ? args.size() != c.arguments : args.isEmpty()) {
                 err << "usage: axona " << c.usage << '\n';
                 return ExitUsage;
             }

@@ -1,10 +1,10 @@
 #include "dataprep/normalization.h"
 
+#include <cmath>
+
 #include "model/uiport.h"
 #include "model/workbench.h"
 #include "training/engineapi.h"
-
-#include <cmath>
 
 namespace {
 
@@ -14,8 +14,8 @@ struct Extremes
     int16_t inNonPos = 0, outNonPos = 0;
 };
 
-Extremes minMax(EngineApi &engine, Array2 &in, Array2 &out, int16_t count, int16_t nin,
-                int16_t nout)
+Extremes
+minMax(EngineApi &engine, Array2 &in, Array2 &out, int16_t count, int16_t nin, int16_t nout)
 {
     Extremes e;
     engine.fn().MINMAX(in.data(), out.data(), &count, &nin, &nout, &e.inMin, &e.inMax, &e.outMin,
@@ -53,9 +53,9 @@ void applyStored(Workbench &wb, Array2 &in, Array2 &out, int16_t count)
     int16_t global = m.GlobalNorm ? 1 : 0;
     int16_t mode = 0;
     float unused = 0;
-    wb.engine.fn().NORMALIZE(in.data(), out.data(), &count, &nin, &nout, &unused, &unused,
-                             &unused, &unused, m.InNormA.data(), m.InNormB.data(), &inLog,
-                             m.OutNormA.data(), m.OutNormB.data(), &outLog, &global, &mode);
+    wb.engine.fn().NORMALIZE(in.data(), out.data(), &count, &nin, &nout, &unused, &unused, &unused,
+                             &unused, m.InNormA.data(), m.InNormB.data(), &inLog, m.OutNormA.data(),
+                             m.OutNormB.data(), &outLog, &global, &mode);
 }
 
 } // namespace
@@ -74,8 +74,8 @@ void normalizePatSet(Workbench &wb)
         || m.PatOut.cols() != m.numOutputs()) {
         return;
     }
-    const Extremes e = minMax(wb.engine, m.PatIn, m.PatOut, m.NumPats, m.numInputs(),
-                              m.numOutputs());
+    const Extremes e =
+            minMax(wb.engine, m.PatIn, m.PatOut, m.NumPats, m.numInputs(), m.numOutputs());
     const auto range = [&](int16_t code) {
         return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
     };

@@ -111,10 +111,18 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::newRow("nothing") << QStringList {} << 2 << "usage: axona COMMAND";
         QTest::newRow("help") << QStringList {"help"} << 0 << "usage: axona COMMAND";
-        QTest::newRow("unknown") << QStringList {"train", "x.net"} << 2
-                                 << "axona: unknown command train";
+        QTest::newRow("unknown") << QStringList {"fly", "x.net"} << 2
+                                 << "axona: unknown command fly";
         QTest::newRow("info without a file")
                 << QStringList {"info"} << 2 << "usage: axona info NET";
+        QTest::newRow("train without a file")
+                << QStringList {"train"} << 2 << "usage: axona train NET";
+        QTest::newRow("create-test with two methods")
+                << QStringList {"create-test", "x.net", "--percent", "25", "--range", "1", "2"} << 2
+                << "axona: give exactly one of --percent, --random-block and --range";
+        QTest::newRow("normalize with half a range")
+                << QStringList {"normalize", "x.net", "--in-range", "0"} << 2
+                << "axona: option --in-range needs 2 value(s)";
         QTest::newRow("save without a name")
                 << QStringList {"save", "x.net"} << 2 << "usage: axona save NET OUT";
     }

@@ -1,0 +1,321 @@
+#include "dataprep/normworkflow.h"
+
+#include <cmath>
+#include <optional>
+
+#include "dataprep/normalization.h"
+#include "model/numberformat.h"
+#include "model/patternfile.h"
+#include "model/uiport.h"
+#include "model/workbench.h"
+#include "training/engineapi.h"
+
+namespace {
+
+struct Extremes
+{
+    float inMin = 0, inMax = 0, outMin = 0, outMax = 0;
+    int16_t inNonPos = 0, outNonPos = 0;
+};
+
+// MINMAX over the training set; nothing when the set does not fit the network.
+std::optional<Extremes> trainingExtremes(Workbench &wb)
+{
+    NetModel &m = wb.model;
+    int16_t count = m.NumPats;
+    int16_t nin = m.numInputs();
+    int16_t nout = m.numOutputs();
+    if (!m.HasPatterns || count < 1 || m.PatIn.rows() != count || m.PatIn.cols() != nin
+        || m.PatOut.rows() != count || m.PatOut.cols() != nout) {
+        return std::nullopt;
+    }
+    Extremes e;
+    wb.engine.fn().MINMAX(m.PatIn.data(), m.PatOut.data(), &count, &nin, &nout, &e.inMin, &e.inMax,
+                          &e.outMin, &e.outMax, &e.inNonPos, &e.outNonPos);
+    return e;
+}
+
+void setStatus(NormForm &form, const QString &text)
+{
+    form.status = text;
+    if (form.onStatus) {
+        form.onStatus(text);
+    }
+}
+
+void showRanges(NormForm &form, const std::optional<Extremes> &e)
+{
+    const auto show = [&](float v) { return e ? formatNumber(v, u"#0.0####") : QString(); };
+    form.minIn = show(e ? e->inMin : 0.0f);
+    form.maxIn = show(e ? e->inMax : 0.0f);
+    form.minOut = show(e ? e->outMin : 0.0f);
+    form.maxOut = show(e ? e->outMax : 0.0f);
+}
+
+const FuncRangeEntry &rangeOf(const NetModel &m, int16_t code)
+{
+    return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
+}
+
+// The factor arrays hold an element per column before the engine writes them.
+void fitFactors(NetModel &m)
+{
+    const auto fit = [](std::vector<float> &v, int n) {
+        if (v.size() < static_cast<std::size_t>(n) + 1) {
+            v.resize(static_cast<std::size_t>(n) + 1, 0.0f);
+        }
+    };
+    fit(m.InNormA, m.numInputs());
+    fit(m.InNormB, m.numInputs());
+    fit(m.OutNormA, m.numOutputs());
+    fit(m.OutNormB, m.numOutputs());
+}
+
+// One side of a set back in data units with the stored factors (the inverse of the transform).
+void unscale(Array2 &a,
+             const std::vector<float> &scale,
+             const std::vector<float> &offset,
+             bool log,
+             bool global)
+{
+    for (int c = 1; c <= a.cols(); ++c) {
+        const std::size_t i = global ? 0 : static_cast<std::size_t>(c - 1);
+        if (i >= scale.size() || i >= offset.size() || scale[i] == 0.0f) {
+            continue;
+        }
+        for (int r = 1; r <= a.rows(); ++r) {
+            double x = (static_cast<double>(a(r, c)) - offset[i]) / scale[i];
+            if (log) {
+                x = std::exp(x);
+            }
+            a(r, c) = static_cast<float>(x);
+        }
+    }
+}
+
+bool isSampled(const Workbench &wb)
+{
+    return wb.form.text(QStringLiteral("LBL_TestFile")).left(7).toLower()
+            == QLatin1String("sampled");
+}
+
+} // namespace
+
+void unnormalizeSet(const NetModel &m, Array2 &in, Array2 &out)
+{
+    unscale(in, m.InNormA, m.InNormB, m.InNormLog, m.GlobalNorm);
+    unscale(out, m.OutNormA, m.OutNormB, m.OutNormLog, m.GlobalNorm);
+}
+
+QString logFrameHint(const NormOption &log)
+{
+    return log.enabled ? QString() : QStringLiteral("Click Reset to enable Log normalization ");
+}
+
+void fillNormForm(Workbench &wb, NormForm &form)
+{
+    NetModel &m = wb.model;
+    BusyGuard busy(wb.ui);
+    form.global = m.GlobalNorm;
+    std::optional<Extremes> e;
+    if (wb.engine.require(wb.ui, {"MINMAX"})) {
+        e = trainingExtremes(wb);
+    }
+    form.normIns = true;
+    form.normOuts = true;
+    form.inLin = {true, true, true};
+    form.outLin = {true, true, true};
+    const bool inLogOk = e && e->inNonPos == 0 && !m.NormOn;
+    const bool outLogOk = e && e->outMin > 0 && !m.NormOn;
+    form.inLog = {false, inLogOk, inLogOk};
+    form.outLog = {false, outLogOk, outLogOk};
+    const FuncRangeEntry &fi = rangeOf(m, m.NeuronFunc(1));
+    const FuncRangeEntry &fo = rangeOf(m, m.NeuronFunc(m.NumLayers));
+    form.newMinIn = generalNumber(fi.InLow);
+    form.newMaxIn = generalNumber(fi.InHigh);
+    form.newMinOut = generalNumber(fo.OutLow);
+    form.newMaxOut = generalNumber(fo.OutHigh);
+    showRanges(form, e);
+}
+
+bool rereadNormData(Workbench &wb)
+{
+    NetModel &m = wb.model;
+    if (!m.HasPatterns || m.NumPats < 1) {
+        wb.ui.exclamation(QStringLiteral("There are no training patterns to normalize."));
+        return false;
+    }
+    if (m.PatsLinked || (m.HasTest && m.TestLinked)) {
+        wb.ui.exclamation(QStringLiteral("Data that come from a data link cannot be read again "
+                                         "here: open the pattern and test files to normalize "
+                                         "them."));
+        return false;
+    }
+    const bool keepTest = m.HasTest && isSampled(wb);
+    if (keepTest && m.NormOn) {
+        // The set has no file to come back from: its raw values are taken back in place, so
+        // that the new factors are applied to raw data like every other set.
+        unnormalizeSet(m, m.TstIn, m.TstOut);
+    }
+    m.NormOn = false;
+    if (!openPatterns(wb, false, m.PatFileName).done()) {
+        return false;
+    }
+    if (m.HasTest && !keepTest) {
+        openTest(wb, false, m.TestFileName);
+    }
+    return true;
+}
+
+bool normalizeData(Workbench &wb, NormForm &form)
+{
+    NetModel &m = wb.model;
+    if (!wb.engine.require(wb.ui, {"MINMAX", "NORMALIZE"})) {
+        return false;
+    }
+    BusyGuard busy(wb.ui);
+    const bool wasOn = m.NormOn;
+    m.NormInProgress = true;
+    setStatus(form, QStringLiteral("Reading .PAT and .TST files"));
+    if (!rereadNormData(wb)) {
+        m.NormInProgress = false;
+        setStatus(form, QString());
+        return false;
+    }
+    setStatus(form, QStringLiteral("Normalizing Data..."));
+    const std::optional<Extremes> raw = trainingExtremes(wb);
+    if (!raw) {
+        m.NormInProgress = false;
+        setStatus(form, QString());
+        return false;
+    }
+    const bool inLog = form.inLog.checked;
+    const bool outLog = form.outLog.checked;
+    if ((inLog && raw->inNonPos != 0) || (outLog && raw->outNonPos != 0)) {
+        wb.ui.critical(QStringLiteral("Log normalization is not possible: the %1 hold values "
+                                      "<= 0.\n\rChoose Linear for them.")
+                               .arg(inLog && raw->inNonPos != 0 ? QStringLiteral("inputs")
+                                                                : QStringLiteral("outputs")));
+        // Back to the state before: the stored factors have not changed.
+        if (wasOn) {
+            m.NormOn = true;
+            normalizePatSet(wb);
+            if (m.HasTest) {
+                normalizeTestSet(wb);
+            }
+        }
+        m.NormInProgress = false;
+        setStatus(form, QString());
+        return false;
+    }
+    float inLo = static_cast<float>(leadingNumber(form.newMinIn));
+    float inHi = static_cast<float>(leadingNumber(form.newMaxIn));
+    float outLo = static_cast<float>(leadingNumber(form.newMinOut));
+    float outHi = static_cast<float>(leadingNumber(form.newMaxOut));
+    m.InNormLog = inLog;
+    m.OutNormLog = outLog;
+    int16_t mode = form.normIns ? (form.normOuts ? 3 : 1) : (form.normOuts ? 2 : 4);
+    int16_t count = m.NumPats;
+    int16_t nin = m.numInputs();
+    int16_t nout = m.numOutputs();
+    int16_t inLogFlag = inLog ? 1 : 0;
+    int16_t outLogFlag = outLog ? 1 : 0;
+    int16_t global = m.GlobalNorm ? 1 : 0;
+    fitFactors(m);
+    wb.engine.fn().NORMALIZE(m.PatIn.data(), m.PatOut.data(), &count, &nin, &nout, &inLo, &inHi,
+                             &outLo, &outHi, m.InNormA.data(), m.InNormB.data(), &inLogFlag,
+                             m.OutNormA.data(), m.OutNormB.data(), &outLogFlag, &global, &mode);
+    showRanges(form, trainingExtremes(wb));
+    if (m.HasTest) {
+        normalizeTestSet(wb);
+    }
+    m.NormOn = true;
+    m.NormInProgress = false;
+    setStatus(form, QStringLiteral("Normalization Done"));
+    return true;
+}
+
+bool resetNormalization(Workbench &wb, NormForm &form)
+{
+    NetModel &m = wb.model;
+    BusyGuard busy(wb.ui);
+    m.NormInProgress = true;
+    if (!rereadNormData(wb)) {
+        m.NormInProgress = false;
+        return false;
+    }
+    m.InNormLog = false;
+    m.OutNormLog = false;
+    m.GlobalNorm = false;
+    fillNormForm(wb, form);
+    m.NormInProgress = false;
+    return true;
+}
+
+void setNormalizeInputs(NormForm &form, bool checked)
+{
+    if (checked == form.normIns) {
+        return;
+    }
+    form.normIns = checked;
+    if (!checked) {
+        form.inLin.rememberedEnabled = form.inLin.enabled;
+        form.inLog.rememberedEnabled = form.inLog.enabled;
+        form.inLin.checked = true;
+        form.inLog.checked = false;
+        form.inLin.enabled = false;
+        form.inLog.enabled = false;
+    } else {
+        form.inLin.enabled = form.inLin.rememberedEnabled;
+        form.inLog.enabled = form.inLog.rememberedEnabled;
+    }
+}
+
+void setNormalizeOutputs(NormForm &form, bool checked)
+{
+    if (checked == form.normOuts) {
+        return;
+    }
+    form.normOuts = checked;
+    if (!checked) {
+        form.outLin.rememberedEnabled = form.outLin.enabled;
+        form.outLog.rememberedEnabled = form.outLog.enabled;
+        form.outLin.checked = true;
+        form.outLog.checked = false;
+        form.outLin.enabled = false;
+        form.outLog.enabled = false;
+    } else {
+        form.outLin.enabled = form.outLin.rememberedEnabled;
+        form.outLog.enabled = form.outLog.rememberedEnabled;
+    }
+}
+
+namespace {
+
+void choose(NormOption &lin, NormOption &log, bool useLog)
+{
+    NormOption &target = useLog ? log : lin;
+    if (!target.enabled) {
+        return;
+    }
+    log.checked = useLog;
+    lin.checked = !useLog;
+}
+
+} // namespace
+
+void chooseInputLog(NormForm &form, bool log)
+{
+    choose(form.inLin, form.inLog, log);
+}
+
+void chooseOutputLog(NormForm &form, bool log)
+{
+    choose(form.outLin, form.outLog, log);
+}
+
+void chooseGlobalNorm(Workbench &wb, NormForm &form, bool global)
+{
+    form.global = global;
+    wb.model.GlobalNorm = global;
+}

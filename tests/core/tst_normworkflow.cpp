@@ -1,0 +1,307 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "dataprep/createtest.h"
+#include "dataprep/normalization.h"
+#include "dataprep/normworkflow.h"
+#include "filetesthelpers.h"
+#include "model/patternfile.h"
+#include "near.h"
+#include "trainfixture.h"
+
+namespace {
+
+const QString HighValues = QStringLiteral("Axona detected HIGH values of the inputs or outputs.\n\r"
+                                          "For best performance, normalize the data before you "
+                                          "train.");
+const QString LogHint = QStringLiteral("Click Reset to enable Log normalization ");
+
+// Eleven patterns for a 2-2-2 network: inputs first + (p-1) and 5 + (p-1)/2, targets
+// 0.2 + (p-1)/20 and 10 - (p-1)/2.
+Rows inputs(float first)
+{
+    Rows rows;
+    for (int p = 0; p < 11; ++p) {
+        rows.push_back({first + float(p), 5.0f + float(p) * 0.5f});
+    }
+    return rows;
+}
+
+Rows targets()
+{
+    Rows rows;
+    for (int p = 0; p < 11; ++p) {
+        rows.push_back({0.2f + float(p) * 0.05f, 10.0f - float(p) * 0.5f});
+    }
+    return rows;
+}
+
+QString writeSet(const QString &folder, const QString &name, const Rows &in, const Rows &out)
+{
+    Array2 a;
+    Array2 b;
+    fillArray(a, in);
+    fillArray(b, out);
+    return writeFile(folder, name, formatPatternText(int(in.size()), a, b).toUtf8());
+}
+
+bool sameValues(const Array2 &a, const Array2 &b)
+{
+    if (a.rows() != b.rows() || a.cols() != b.cols()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.values().size(); ++i) {
+        if (!near(a.values()[i], b.values()[i], 1e-5)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+class TestNormWorkflow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    // A 2-2-2 Sigmoid network with the eleven patterns (inputs from first) read from a file.
+    void load(TestBench &b, float first)
+    {
+        QVERIFY(buildNet(b.wb, {"2", "2", "2"}));
+        const QString pat = writeSet(m_dir.path(), "data.pat", inputs(first), targets());
+        QVERIFY(openPatterns(b.wb, false, pat).done());
+        QCOMPARE(b.ui.texts(), QStringList {HighValues});
+        b.ui.clear();
+    }
+
+private slots:
+
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void fillStepShowsRangesAndOffersLogWhereDataAllow()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QCOMPARE(form.newMinIn, QStringLiteral("-3"));
+        QCOMPARE(form.newMaxIn, QStringLiteral("3"));
+        QCOMPARE(form.newMinOut, QStringLiteral("0"));
+        QCOMPARE(form.newMaxOut, QStringLiteral("1"));
+        QCOMPARE(form.minIn, QStringLiteral("0.0"));
+        QCOMPARE(form.maxIn, QStringLiteral("10.0"));
+        QCOMPARE(form.minOut, QStringLiteral("0.2"));
+        QCOMPARE(form.maxOut, QStringLiteral("10.0"));
+        QVERIFY(!form.global && form.normIns && form.normOuts);
+        QVERIFY(form.inLin.checked && form.outLin.checked);
+        QVERIFY(!form.inLog.enabled);
+        QVERIFY(form.outLog.enabled);
+        QCOMPARE(logFrameHint(form.inLog), LogHint);
+        QCOMPARE(logFrameHint(form.outLog), QString());
+    }
+
+    void normalizeTwiceGivesTheSameDataAndDenormGivesTheExtremesBack()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        NormForm form;
+        QStringList statuses;
+        form.onStatus = [&](const QString &s) { statuses << s; };
+        fillNormForm(b.wb, form);
+        form.newMinOut = "0.1";
+        form.newMaxOut = "0.9";
+        QVERIFY(normalizeData(b.wb, form));
+        QCOMPARE(statuses,
+                 (QStringList {"Reading .PAT and .TST files", "Normalizing Data...",
+                               "Normalization Done"}));
+        QCOMPARE(form.minIn, QStringLiteral("-3.0"));
+        QCOMPARE(form.maxIn, QStringLiteral("3.0"));
+        QCOMPARE(form.minOut, QStringLiteral("0.1"));
+        QCOMPARE(form.maxOut, QStringLiteral("0.9"));
+        const NetModel &m = b.wb.model;
+        QVERIFY(m.NormOn && !m.NormInProgress);
+        const Array2 in = m.PatIn;
+        const Array2 out = m.PatOut;
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(sameValues(m.PatIn, in));
+        QVERIFY(sameValues(m.PatOut, out));
+        // The file was read again during each run, with no HIGH values message.
+        QCOMPARE(b.ui.texts(), QStringList());
+        QVERIFY(near(denormOutput(m, 0.1f, 1), 0.2, 1e-5));
+        QVERIFY(near(denormOutput(m, 0.9f, 1), 0.7, 1e-5));
+        QVERIFY(near(denormOutput(m, 0.1f, 2), 5.0, 1e-5));
+        QVERIFY(near(denormOutput(m, 0.9f, 2), 10.0, 1e-5));
+    }
+
+    void modeFollowsTheNormalizeBoxes_data()
+    {
+        QTest::addColumn<bool>("ins");
+        QTest::addColumn<bool>("outs");
+        QTest::addColumn<bool>("global");
+        QTest::addColumn<QString>("maxIn");
+        QTest::addColumn<QString>("maxOut");
+        QTest::newRow("both") << true << true << false << "3.0"
+                              << "1.0";
+        QTest::newRow("inputs") << true << false << false << "3.0"
+                                << "10.0";
+        QTest::newRow("outputs") << false << true << false << "10.0"
+                                 << "1.0";
+        QTest::newRow("neither") << false << false << false << "10.0"
+                                 << "10.0";
+        QTest::newRow("both, global") << true << true << true << "3.0"
+                                      << "1.0";
+    }
+
+    void modeFollowsTheNormalizeBoxes()
+    {
+        QFETCH(bool, ins);
+        QFETCH(bool, outs);
+        QFETCH(bool, global);
+        QFETCH(QString, maxIn);
+        QFETCH(QString, maxOut);
+        TestBench b;
+        load(b, 0.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        setNormalizeInputs(form, ins);
+        setNormalizeOutputs(form, outs);
+        chooseGlobalNorm(b.wb, form, global);
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(b.wb.model.NormOn);
+        QCOMPARE(b.wb.model.GlobalNorm, global);
+        QCOMPARE(form.maxIn, maxIn);
+        QCOMPARE(form.maxOut, maxOut);
+    }
+
+    void logOffWhileNormalisedAndBackAfterReset()
+    {
+        TestBench b;
+        load(b, 1.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(form.inLog.enabled && form.outLog.enabled);
+        chooseInputLog(form, true);
+        QVERIFY(form.inLog.checked && !form.inLin.checked);
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(b.wb.model.InNormLog);
+        fillNormForm(b.wb, form);
+        QVERIFY(!form.inLog.enabled && !form.outLog.enabled);
+        QCOMPARE(logFrameHint(form.outLog), LogHint);
+        chooseOutputLog(form, true);
+        QVERIFY(!form.outLog.checked);
+
+        chooseGlobalNorm(b.wb, form, true);
+        QVERIFY(resetNormalization(b.wb, form));
+        const NetModel &m = b.wb.model;
+        QVERIFY(!m.NormOn && !m.InNormLog && !m.GlobalNorm && !form.global);
+        QVERIFY(form.inLog.enabled && form.outLog.enabled);
+        QCOMPARE(form.minIn, QStringLiteral("1.0"));
+        QCOMPARE(m.PatIn(11, 1), 11.0f);
+        QCOMPARE(b.ui.texts(), QStringList());
+    }
+
+    void normalizeCheckboxRemembersTheOptions()
+    {
+        TestBench b;
+        load(b, 1.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        chooseInputLog(form, true);
+        setNormalizeInputs(form, false);
+        QVERIFY(form.inLin.checked && !form.inLog.checked);
+        QVERIFY(!form.inLin.enabled && !form.inLog.enabled);
+        setNormalizeInputs(form, true);
+        QVERIFY(form.inLin.enabled && form.inLog.enabled);
+        QVERIFY(form.outLog.enabled);
+    }
+
+    void logOnValuesAtOrBelowZeroIsRefused()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(normalizeData(b.wb, form));
+        const Array2 in = b.wb.model.PatIn;
+        form.inLog.enabled = true; // as a caller without the dialog's rules could ask
+        chooseInputLog(form, true);
+        QVERIFY(!normalizeData(b.wb, form));
+        QCOMPARE(b.ui.texts(),
+                 QStringList {"Log normalization is not possible: the inputs hold values "
+                              "<= 0.\n\rChoose Linear for them."});
+        QVERIFY(b.wb.model.NormOn && !b.wb.model.InNormLog && !b.wb.model.NormInProgress);
+        QVERIFY(sameValues(b.wb.model.PatIn, in));
+    }
+
+    void sampledTestSetIsNormalisedInMemory()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        CreateTestForm create;
+        openCreateTest(b.wb, create);
+        chooseTestMethod(create, 2);
+        create.data[2] = "9";
+        create.data[3] = "11";
+        QCOMPARE(createTest(b.wb, create), CreateTestEnd::Created);
+        // Reading the file again for the split is a load like any other.
+        QCOMPARE(b.ui.texts(), QStringList {HighValues});
+        b.ui.clear();
+        const NetModel &m = b.wb.model;
+        QCOMPARE(m.TstIn(3, 1), 10.0f);
+        QVERIFY(!QFile::exists(m.TestFileName));
+
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(normalizeData(b.wb, form));
+        // The training set is the full file again; the test set kept its three patterns.
+        QCOMPARE(m.NumPats, int16_t(11));
+        QCOMPARE(m.NumTestPats, int16_t(3));
+        QVERIFY(near(m.TstIn(3, 1), 3.0, 1e-5));
+        QVERIFY(near(m.TstIn(3, 1), m.PatIn(11, 1), 1e-6));
+        const Array2 test = m.TstIn;
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(sameValues(m.TstIn, test));
+        QVERIFY(resetNormalization(b.wb, form));
+        QVERIFY(near(m.TstIn(3, 1), 10.0, 1e-5));
+        QVERIFY(near(m.TstOut(1, 2), 6.0, 1e-5));
+        QCOMPARE(b.ui.texts(), QStringList());
+    }
+
+    void testFileIsReadAgainAndNormalised()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        const QString tst =
+                writeSet(m_dir.path(), "data.tst", {{10, 10}, {-5, 5}}, {{0.7f, 5}, {0.2f, 10}});
+        QVERIFY(openTest(b.wb, false, tst).done());
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(near(b.wb.model.TstIn(1, 1), 3.0, 1e-5));
+        QVERIFY(near(b.wb.model.TstIn(2, 1), -6.0, 1e-5));
+        QVERIFY(normalizeData(b.wb, form));
+        QVERIFY(near(b.wb.model.TstIn(1, 1), 3.0, 1e-5));
+    }
+
+    void linkedDataCannotBeReadAgain()
+    {
+        TestBench b;
+        load(b, 0.0f);
+        b.wb.model.PatsLinked = true;
+        const Array2 in = b.wb.model.PatIn;
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(!normalizeData(b.wb, form));
+        QVERIFY(!resetNormalization(b.wb, form));
+        QCOMPARE(b.ui.texts().size(), 2);
+        QVERIFY(b.ui.texts().front().contains("data link"));
+        QVERIFY(!b.wb.model.NormOn && !b.wb.model.NormInProgress);
+        QVERIFY(sameValues(b.wb.model.PatIn, in));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNormWorkflow)
+#include "tst_normworkflow.moc"

@@ -65,7 +65,12 @@ AxonaApplication::AxonaApplication()
     connectReports();
 }
 
-AxonaApplication::~AxonaApplication() = default;
+AxonaApplication::~AxonaApplication()
+{
+    // The windows go first: closing them still reaches the network (the report window tells
+    // the core it closed), which must outlive them.
+    m_frame.reset();
+}
 
 void AxonaApplication::start(const QString &netFile)
 {

@@ -487,7 +487,7 @@ int runCreateTest(const QStringList &args)
     if (!open(s, args.at(0))) {
         return ExitFailed;
     }
-    CreateTestForm form;
+    CreateTestChoice form;
     openCreateTest(s.wb, form);
     if (o.has("--percent")) {
         form.data[0] = o.value("--percent");

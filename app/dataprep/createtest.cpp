@@ -16,7 +16,7 @@ namespace {
 // The name a test set made here carries instead of a file name.
 const QString SampledName = QStringLiteral("sampled from input file");
 
-void setStatus(CreateTestForm &form, const QString &text)
+void setStatus(CreateTestChoice &form, const QString &text)
 {
     form.status = text;
     if (form.onStatus) {
@@ -55,13 +55,13 @@ Array2 firstRows(const Array2 &from, int rows)
 
 } // namespace
 
-void openCreateTest(const Workbench &wb, CreateTestForm &form)
+void openCreateTest(const Workbench &wb, CreateTestChoice &form)
 {
     form.data[3] = generalNumber(static_cast<double>(wb.model.NumPats / 4));
     chooseTestMethod(form, 0);
 }
 
-void chooseTestMethod(CreateTestForm &form, int index)
+void chooseTestMethod(CreateTestChoice &form, int index)
 {
     if (index < 0 || index > 2) {
         return;
@@ -74,7 +74,7 @@ void chooseTestMethod(CreateTestForm &form, int index)
     }
 }
 
-CreateTestEnd createTest(Workbench &wb, CreateTestForm &form)
+CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
 {
     NetModel &m = wb.model;
     if (m.NumTestPats > 0

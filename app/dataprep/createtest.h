@@ -10,7 +10,7 @@ struct Workbench;
 // What the "Create Test" dialog's controls hold: the method (1 random percent, 2 random start,
 // 3 range), the texts of TXT_Data(0..3) ("Percent:", "No. of patterns:", "From:", "To:"), which
 // label and text box pairs are visible, and the status bar's first panel.
-struct CreateTestForm
+struct CreateTestChoice
 {
     int method = 1;
     std::array<QString, 4> data {QStringLiteral("25"), QString(), QString(), QString()};
@@ -29,13 +29,13 @@ enum class CreateTestEnd {
 };
 
 // Opening the dialog: "To:" gets the integer part of NumPats / 4, "Random Percent" is selected.
-void openCreateTest(const Workbench &wb, CreateTestForm &form);
+void openCreateTest(const Workbench &wb, CreateTestChoice &form);
 
 // A click on OPT_Method(index), index 0..2: the method becomes index + 1 and only its label and
 // text box (for "Range" also "To:") are visible.
-void chooseTestMethod(CreateTestForm &form, int index);
+void chooseTestMethod(CreateTestChoice &form, int index);
 
 // "&OK": asks before overwriting a test set, checks the input, reads the training set again
 // from its file, takes the chosen patterns out into the test set in memory and brings the model
 // and the main window up to date. The dialog closes whatever the outcome.
-CreateTestEnd createTest(Workbench &wb, CreateTestForm &form);
+CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form);

@@ -134,7 +134,7 @@ private slots:
 
         TestBench b;
         load(b, patterns);
-        CreateTestForm form;
+        CreateTestChoice form;
         openCreateTest(b.wb, form);
         chooseTestMethod(form, method - 1);
         form.data[std::size_t(method == 3 ? 2 : method - 1)] = value;
@@ -200,7 +200,7 @@ private slots:
         QFETCH(QString, to);
         TestBench b;
         load(b, patterns);
-        CreateTestForm form;
+        CreateTestChoice form;
         chooseTestMethod(form, 2);
         openCreateTest(b.wb, form);
         QCOMPARE(form.data[3], to);
@@ -217,7 +217,7 @@ private slots:
         TestBench b;
         load(b, 100);
         setTestSet(b.wb, {{1, 2}, {3, 4}}, {{5}, {6}});
-        CreateTestForm form;
+        CreateTestChoice form;
         openCreateTest(b.wb, form);
         b.ui.answer(UiPort::Answer::No);
         QCOMPARE(createTest(b.wb, form), CreateTestEnd::Declined);
@@ -234,7 +234,7 @@ private slots:
     {
         TestBench b;
         load(b, 100);
-        CreateTestForm form;
+        CreateTestChoice form;
         openCreateTest(b.wb, form);
         QCOMPARE(createTest(b.wb, form), CreateTestEnd::Created);
         b.ui.answer(UiPort::Answer::Yes);
@@ -249,7 +249,7 @@ private slots:
         TestBench b;
         load(b, 10);
         QVERIFY(QFile::remove(QDir(m_dir.path()).filePath("data.pat")));
-        CreateTestForm form;
+        CreateTestChoice form;
         openCreateTest(b.wb, form);
         QCOMPARE(createTest(b.wb, form), CreateTestEnd::Failed);
         QCOMPARE(b.ui.texts().size(), 1);

@@ -240,7 +240,7 @@ private slots:
     {
         TestBench b;
         load(b, 0.0f);
-        CreateTestForm create;
+        CreateTestChoice create;
         openCreateTest(b.wb, create);
         chooseTestMethod(create, 2);
         create.data[2] = "9";

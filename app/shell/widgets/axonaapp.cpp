@@ -20,6 +20,7 @@
 #include "shell/commandstate.h"
 #include "training/construction.h"
 #include "training/engineapi.h"
+#include "dataprep/widgets/dataprepdialogs.h"
 #include "training/analysis.h"
 #include "training/parameters.h"
 #include "training/report.h"
@@ -172,6 +173,10 @@ void AxonaApplication::connectParameters()
 void AxonaApplication::connectTraining()
 {
     Workbench &wb = *m_workbench;
+    connect(m_corvel->action(QStringLiteral("MNU_DATA_Norm")), &QAction::triggered, this,
+            [this, &wb] { runNormalizeDialog(wb, *m_ui, m_corvel); });
+    connect(m_corvel->action(QStringLiteral("MNU_DATA_CreateTest")), &QAction::triggered, this,
+            [this, &wb] { runCreateTestDialog(wb, *m_ui, m_corvel); });
     connect(m_corvel->toolAction(QStringLiteral("train")), &QAction::triggered, this,
             &AxonaApplication::train);
     connect(m_corvel->toolAction(QStringLiteral("stop")), &QAction::triggered, this,

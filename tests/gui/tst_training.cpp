@@ -10,6 +10,7 @@
 
 #include "model/workbench.h"
 #include "shell/commandstate.h"
+#include "training/construction.h"
 #include "shell/widgets/axonaapp.h"
 #include "shell/widgets/corvelwindow.h"
 #include "shell/widgets/mdineuralframe.h"
@@ -46,6 +47,8 @@ private:
         int32_t t = 4242;
         int16_t fixed = 1;
         wb.engine.fn().FIXCLOCK(&t, &fixed);
+        // Fresh weights from the fixed clock: the network built at start-up drew from the real one.
+        randomizeWeights(wb);
     }
 
     static void type(CorvelWindow &w, const char *box, const QString &text)

@@ -1,37 +1,44 @@
 #include "axonaapp.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 
+#include "clickablelabel.h"
 #include "corvelwindow.h"
 #include "formbinder.h"
+#include "dataprep/widgets/dataprepdialogs.h"
 #include "helpwindow.h"
 #include "mdineuralframe.h"
+#include "model/netfile.h"
+#include "model/patternfile.h"
+#include "model/settings.h"
+#include "model/weightfile.h"
 #include "model/workbench.h"
 #include "printing.h"
 #include "qtuiport.h"
+#include "setupdialog.h"
 #include "shell/commandstate.h"
+#include "shell/filecommands.h"
+#include "training/analysis.h"
 #include "training/construction.h"
 #include "training/engineapi.h"
-#include "dataprep/widgets/dataprepdialogs.h"
-#include "training/analysis.h"
 #include "training/parameters.h"
 #include "training/report.h"
 #include "training/training.h"
 #include "training/widgets/learnparform.h"
 #include "training/widgets/reportwindow.h"
 #include "updown.h"
-
-#include <QCheckBox>
-#include <QPlainTextEdit>
-#include <QProcess>
 
 AxonaApplication::AxonaApplication()
     : m_frame(std::make_unique<MdiNeuralFrame>())
@@ -58,10 +65,13 @@ AxonaApplication::AxonaApplication()
     m_workbench->setFrameCaption = [this](const QString &caption) {
         m_frame->setWindowTitle(caption.isEmpty() ? QStringLiteral("Axona") : caption);
     };
+    m_workbench->writeDesktop = [this] { return writeDesktop(); };
+    m_workbench->readDesktop = [this](const QList<WindowLayout> &layout) { readDesktop(layout); };
 
     connectNetSize();
     connectParameters();
     connectMenus();
+    connectFiles();
     connectTraining();
     connectReports();
 }
@@ -85,7 +95,12 @@ void AxonaApplication::start(const QString &netFile)
     resetModel(*m_workbench);
     buildNetwork(*m_workbench);
     m_binder->applyAll();
-    Q_UNUSED(netFile);
+    // The settings file is read again here, as the program does after the defaults; the
+    // Workbench read it once already when it was made.
+    readEditorSetting(*m_workbench);
+    if (!netFile.isEmpty()) {
+        loadNet(*m_workbench, netFile);
+    }
 }
 
 void AxonaApplication::closeSatelliteWindows()
@@ -128,9 +143,9 @@ void AxonaApplication::connectParameters()
         wb.model.NetTitle = text;
         wb.form.setText(QStringLiteral("TXT_Title"), text);
     });
-    for (QLineEdit *box : {ui->TXT_Eta, ui->TXT_Alpha, ui->TXT_Pnoise, ui->TXT_Wnoise,
-                           ui->TXT_Temp, ui->TXT_epocs, ui->TXT_PatClip, ui->TXT_TargetErr,
-                           ui->TXT_minW, ui->TXT_maxW}) {
+    for (QLineEdit *box :
+         {ui->TXT_Eta, ui->TXT_Alpha, ui->TXT_Pnoise, ui->TXT_Wnoise, ui->TXT_Temp, ui->TXT_epocs,
+          ui->TXT_PatClip, ui->TXT_TargetErr, ui->TXT_minW, ui->TXT_maxW}) {
         connect(box, &QLineEdit::textEdited, this, [&wb, box](const QString &text) {
             parameterTextChanged(wb, box->objectName(), text);
         });
@@ -139,7 +154,7 @@ void AxonaApplication::connectParameters()
             [&wb](const QString &text) { epochLengthChanged(wb, text); });
     connect(ui->CHK_RND, &QCheckBox::clicked, this,
             [&wb](bool checked) { randomSamplingClicked(wb, checked); });
-    const std::array<UpDown *, 4> spinners{ui->UpDown1, ui->UpDown2, ui->UpDown3, ui->UpDown4};
+    const std::array<UpDown *, 4> spinners {ui->UpDown1, ui->UpDown2, ui->UpDown3, ui->UpDown4};
     for (int k = 0; k < 4; ++k) {
         const auto click = [this, &wb, k](bool up) {
             const QString box = spin(wb, k + 1, up);
@@ -162,8 +177,8 @@ void AxonaApplication::connectParameters()
         dialog.ui()->TXT_EtaInc->setText(form.TXT_EtaInc);
         dialog.ui()->TXT_EtaDec->setText(form.TXT_EtaDec);
         if (dialog.exec() == QDialog::Accepted) {
-            autoLearnAccepted(wb, {dialog.ui()->TXT_EtaInc->text(),
-                                   dialog.ui()->TXT_EtaDec->text()});
+            autoLearnAccepted(wb,
+                              {dialog.ui()->TXT_EtaInc->text(), dialog.ui()->TXT_EtaDec->text()});
         } else {
             autoLearnCancelled(wb);
         }
@@ -300,10 +315,152 @@ bool AxonaApplication::confirmClose()
         m_closeAfterTraining = true;
         return false;
     }
-    if (!wb.model.WeightsChanged) {
+    return mayClose(wb);
+}
+
+void AxonaApplication::connectFiles()
+{
+    Workbench &wb = *m_workbench;
+    Ui::CorvelWindow *ui = m_corvel->ui();
+    const auto bind = [this](const char *name, auto command) {
+        connect(m_corvel->action(QLatin1String(name)), &QAction::triggered, this, command);
+    };
+    const auto openNet = [&wb] { loadNet(wb); };
+    const auto saveNetNow = [&wb] { saveNetCommand(wb); };
+    const auto openPats = [&wb] { openPatterns(wb, true); };
+    const auto openTests = [&wb] { openTest(wb, true); };
+    const auto openWeights = [&wb] { loadWeights(wb, true); };
+    bind("MNU_FILE_OpenNet", openNet);
+    connect(m_corvel->toolAction(QStringLiteral("open")), &QAction::triggered, this, openNet);
+    bind("MNU_FILE_SaveNet", saveNetNow);
+    connect(m_corvel->toolAction(QStringLiteral("save")), &QAction::triggered, this, saveNetNow);
+    bind("MNU_FILE_SaveNetAs", [&wb] { saveNet(wb, true); });
+    bind("MNU_FILE_OpenPat", openPats);
+    bind("MNU_FILE_OpenTest", openTests);
+    bind("MNU_FILE_OpenWeight", openWeights);
+    connect(ui->LBL_DataFile, &ClickableLabel::clicked, this, openPats);
+    connect(ui->LBL_TestFile, &ClickableLabel::clicked, this, openTests);
+    connect(ui->LBL_WeightFile, &ClickableLabel::clicked, this, openWeights);
+    bind("MNU_FILE_SaveWeight", [&wb] { saveWeightsCommand(wb); });
+    bind("MNU_FILE_SaveWeightAs", [&wb] { saveWeights(wb, true); });
+    bind("MNU_FILE_SavePatsAs", [&wb] { savePatsAs(wb); });
+    bind("MNU_FILE_SaveTstPats", [&wb] { saveTestPatsAs(wb); });
+    connect(ui->BTN_EditPat, &QPushButton::clicked, this, [&wb] { editPatternFile(wb); });
+    connect(ui->BTN_EditTst, &QPushButton::clicked, this, [&wb] { editTestFile(wb); });
+    connect(ui->BTN_EditWgt, &QPushButton::clicked, this, [&wb] { editWeightFile(wb); });
+    bind("MNU_SETUP", [this] { openSetup(); });
+}
+
+void AxonaApplication::openSetup()
+{
+    Workbench &wb = *m_workbench;
+    SetupValues values = loadSetup(wb);
+    SetupDialog dialog(m_frame.get());
+    Ui::SetupDialog *ui = dialog.ui();
+    ui->TXT_Editor->setText(values.editor);
+    ui->CHK_LocalNames->setChecked(values.localNames);
+    ui->OPT_TrainigMTD_1->setChecked(values.trainingMethod == 1);
+    ui->OPT_TrainigMTD_2->setChecked(values.trainingMethod == 2);
+    ui->TXT_GF->setText(values.growthFactor);
+    ui->TXT_WCutOff->setText(values.weightCutOff);
+    ui->TXT_WDecay->setText(values.weightDecay);
+    for (QLineEdit *box : {ui->TXT_GF, ui->TXT_WCutOff, ui->TXT_WDecay}) {
+        box->setEnabled(values.quickPropEnabled);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    values.editor = ui->TXT_Editor->text();
+    values.localNames = ui->CHK_LocalNames->isChecked();
+    if (ui->OPT_TrainigMTD_1->isChecked()) {
+        chooseTrainingMethod(values, 1);
+    } else if (ui->OPT_TrainigMTD_2->isChecked()) {
+        chooseTrainingMethod(values, 2);
+    }
+    values.growthFactor = ui->TXT_GF->text();
+    values.weightCutOff = ui->TXT_WCutOff->text();
+    values.weightDecay = ui->TXT_WDecay->text();
+    storeSetup(wb, values);
+}
+
+namespace {
+
+int windowState(const QWidget *w)
+{
+    if (w->isMinimized()) {
+        return 1;
+    }
+    return w->isMaximized() ? 2 : 0;
+}
+
+// Applies a recorded state; a window that is not in the normal state keeps the place the
+// state gives it, as moving it would undo the state.
+bool applyState(QWidget *w, int state)
+{
+    switch (state) {
+    case 1:
+        w->showMinimized();
+        return false;
+    case 2:
+        w->showMaximized();
+        return false;
+    default:
+        w->showNormal();
         return true;
     }
-    const auto answer = m_ui->question(QStringLiteral("Save Net Before Quiting"),
-                                       UiPort::Buttons::YesNoCancel);
-    return answer != UiPort::Answer::Cancel;
+}
+
+} // namespace
+
+QList<WindowLayout> AxonaApplication::writeDesktop() const
+{
+    QList<WindowLayout> layout;
+    const auto record = [&layout](const QWidget *w, const QWidget *tagged) {
+        const QString tag = tagged->property("Tag").toString();
+        if (!tag.isEmpty()) {
+            layout.append(layoutRecord(tag, windowState(w), QRect(w->pos(), w->size())));
+        }
+    };
+    record(m_frame.get(), m_frame.get());
+    for (const QMdiSubWindow *sub : m_frame->mdiArea()->subWindowList()) {
+        if (sub->widget()) {
+            record(sub, sub->widget());
+        }
+    }
+    return layout;
+}
+
+void AxonaApplication::readDesktop(const QList<WindowLayout> &layout)
+{
+    Workbench &wb = *m_workbench;
+    for (const WindowLayout &record : layout) {
+        const QString tag = layoutTag(record.tag);
+        bool place = true;
+        if (tag == QLatin1String("CPL")) {
+            place = applyState(m_corvel->parentWidget(), record.state);
+        } else if (tag == QLatin1String("REPORT")) {
+            if (runNet(wb, false) && m_report) {
+                place = applyState(m_report->parentWidget(), record.state);
+            }
+        }
+        // Plot and network-drawing windows ("PLOTW", "PLOTOUT", "NET_LAYOUT") do not exist
+        // yet: like any tag that names no open window, their records place nothing.
+        QWidget *window = nullptr;
+        if (tag == layoutTag(m_frame->property("Tag").toString())) {
+            window = m_frame.get();
+        } else {
+            for (QMdiSubWindow *sub : m_frame->mdiArea()->subWindowList()) {
+                if (sub->widget() && layoutTag(sub->widget()->property("Tag").toString()) == tag) {
+                    window = sub;
+                    break;
+                }
+            }
+        }
+        if (window && place) {
+            const QRect r = layoutPixels(record);
+            window->move(r.topLeft());
+            window->resize(r.size());
+        }
+        m_ui->yield();
+    }
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QObject>
-
 #include <memory>
+
+#include <QList>
+#include <QObject>
 
 class CorvelWindow;
 class EngineApi;
@@ -10,6 +11,7 @@ class FormBinder;
 class MdiNeuralFrame;
 class QtUiPort;
 class ReportWindow;
+struct WindowLayout;
 struct Workbench;
 
 // The running program: the frame, the main network window, the UI port, the engine binding and
@@ -28,20 +30,27 @@ public:
     void start(const QString &netFile);
 
     MdiNeuralFrame &frame() const { return *m_frame; }
+
     CorvelWindow &corvel() const { return *m_corvel; }
+
     Workbench &workbench() const { return *m_workbench; }
+
     QtUiPort &ui() const { return *m_ui; }
 
 private:
     void connectNetSize();
     void connectParameters();
     void connectMenus();
+    void connectFiles();
     void connectTraining();
     void connectReports();
     void train();
     void showReport();
     void startEditor(const QString &path);
     bool confirmClose();
+    void openSetup();
+    QList<WindowLayout> writeDesktop() const;
+    void readDesktop(const QList<WindowLayout> &layout);
     void closeSatelliteWindows();
 
     std::unique_ptr<MdiNeuralFrame> m_frame;

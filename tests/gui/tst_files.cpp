@@ -1,0 +1,506 @@
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "model/workbench.h"
+#include "shell/widgets/axonaapp.h"
+#include "shell/widgets/clickablelabel.h"
+#include "shell/widgets/corvelwindow.h"
+#include "shell/widgets/mdineuralframe.h"
+#include "shell/widgets/setupdialog.h"
+
+namespace {
+
+// Answers the modal windows that come up, in order, from a script of steps; a modal window
+// with no step left is rejected and recorded, so a test can see that nothing more was asked.
+class DialogScript final : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+
+    DialogScript()
+    {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, &DialogScript::answer);
+        m_timer.start();
+    }
+
+    // The next file dialog is given path and accepted.
+    DialogScript &file(const QString &path)
+    {
+        m_steps.push_back([this, path](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            if (!dialog) {
+                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
+                modal->close();
+                return;
+            }
+            m_seen.append(dialog->windowTitle());
+            // selectFile() leaves a focused name box as it is, and its "*.net" would be taken
+            // as a filter: type the name as a user would.
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+                name->setText(path);
+            } else {
+                dialog->selectFile(path);
+            }
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        return *this;
+    }
+
+    // The next message box is answered with button.
+    DialogScript &button(QMessageBox::StandardButton button)
+    {
+        m_steps.push_back([this, button](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box || !box->button(button)) {
+                m_unexpected.append(box ? box->text()
+                                        : QString::fromLatin1(modal->metaObject()->className()));
+                modal->close();
+                return;
+            }
+            m_seen.append(box->text());
+            box->button(button)->click();
+        });
+        return *this;
+    }
+
+    // Anything else: the step gets the modal window.
+    DialogScript &then(Step step)
+    {
+        m_steps.push_back(std::move(step));
+        return *this;
+    }
+
+    bool done() const { return m_steps.empty(); }
+
+    // File dialog titles and message texts, in order.
+    const QStringList &seen() const { return m_seen; }
+
+    const QStringList &unexpected() const { return m_unexpected; }
+
+private:
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            return;
+        }
+        if (m_steps.empty()) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            m_unexpected.append(box ? box->text()
+                                    : QString::fromLatin1(modal->metaObject()->className()));
+            if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+                dialog->reject();
+            } else {
+                modal->close();
+            }
+            return;
+        }
+        const Step step = m_steps.front();
+        m_steps.pop_front();
+        step(modal);
+    }
+
+    QTimer m_timer;
+    std::deque<Step> m_steps;
+    QStringList m_seen;
+    QStringList m_unexpected;
+};
+
+QString testData(const QString &name)
+{
+    return QDir(qEnvironmentVariable("AXONA_TEST_DATA")).filePath(name);
+}
+
+QString exampleFile(const QString &name)
+{
+    return QDir(qEnvironmentVariable("AXONA_TEST_DATA"))
+            .filePath(QStringLiteral("../../examples/") + name);
+}
+
+// Copies xor.net, xor.pat and xor.wgt (and xor.tst where there is one) of from into folder.
+bool copyXor(const QString &from, const QString &folder)
+{
+    for (const char *ext : {"net", "pat", "wgt", "tst"}) {
+        const QString name = QStringLiteral("xor.") + QLatin1String(ext);
+        const QString source = QDir(from).filePath(name);
+        if (QFile::exists(source) && !QFile::copy(source, QDir(folder).filePath(name))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class Open { Menu, Toolbar, CommandLine };
+
+} // namespace
+
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+Q_DECLARE_METATYPE(Open)
+
+// The file commands, the start-up network, the closing question, the window layout kept in the
+// network file and the Setup dialog, driven through the real windows.
+class TestFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensANetwork_data();
+    void opensANetwork();
+    void saveNetAsWritesFilesThatReopen();
+    void closingQuestion_data();
+    void closingQuestion();
+    void layoutSavedAndRestored();
+    void setup_data();
+    void setup();
+
+private:
+    Ui::CorvelWindow *ui() const { return m_app->corvel().ui(); }
+
+    QAction *action(const char *name) const { return m_app->corvel().action(QLatin1String(name)); }
+
+    // Starts the program, with fileName on the command line when given.
+    void startApp(const QString &fileName = QString());
+    // Opens the copy of xor.net in the test's folder from the File menu.
+    void openXorFromMenu();
+    QMdiSubWindow *reportSubWindow() const;
+
+    QTemporaryDir m_config;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AxonaApplication> m_app;
+};
+
+void TestFiles::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+}
+
+void TestFiles::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(copyXor(QFileInfo(testData("xor.net")).absolutePath(), m_dir->path()));
+    // The local-name rule looks in the current directory first.
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+}
+
+void TestFiles::cleanup()
+{
+    m_app.reset();
+    QFile::remove(QDir(m_config.path()).filePath(QStringLiteral("axona.ini")));
+}
+
+void TestFiles::startApp(const QString &fileName)
+{
+    m_app = std::make_unique<AxonaApplication>();
+    m_app->start(fileName);
+    QVERIFY(QTest::qWaitForWindowExposed(&m_app->frame()));
+}
+
+void TestFiles::openXorFromMenu()
+{
+    DialogScript script;
+    script.file(m_dir->filePath(QStringLiteral("xor.net")));
+    action("MNU_FILE_OpenNet")->trigger();
+    QVERIFY(script.done());
+    QCOMPARE(script.seen(), QStringList {QStringLiteral("Open Net File")});
+    QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
+    QVERIFY(m_app->workbench().model.HasNetFile);
+}
+
+QMdiSubWindow *TestFiles::reportSubWindow() const
+{
+    for (QMdiSubWindow *sub : m_app->frame().mdiArea()->subWindowList()) {
+        if (sub->widget() && sub->widget()->property("Tag").toString() == "REPORT") {
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+void TestFiles::opensANetwork_data()
+{
+    QTest::addColumn<Open>("how");
+    QTest::addColumn<bool>("example");
+
+    QTest::newRow("Open Net from the menu") << Open::Menu << false;
+    QTest::newRow("toolbar open") << Open::Toolbar << false;
+    QTest::newRow("the example from the command line") << Open::CommandLine << true;
+    QTest::newRow("the example from the menu") << Open::Menu << true;
+}
+
+void TestFiles::opensANetwork()
+{
+    QFETCH(Open, how);
+    QFETCH(bool, example);
+
+    if (example) {
+        // The example has no test file.
+        for (const char *name : {"xor.net", "xor.pat", "xor.wgt", "xor.tst"}) {
+            QFile::remove(m_dir->filePath(QLatin1String(name)));
+        }
+        QVERIFY(copyXor(QFileInfo(exampleFile("xor.net")).absolutePath(), m_dir->path()));
+    }
+    const QString net = m_dir->filePath(QStringLiteral("xor.net"));
+    startApp(how == Open::CommandLine ? net : QString());
+    if (how != Open::CommandLine) {
+        QCOMPARE(ui()->LBL_DataFile->text(), QStringLiteral("Click here to Open File"));
+        QVERIFY(!m_app->corvel().toolAction(QStringLiteral("train"))->isEnabled());
+        DialogScript script;
+        script.file(net);
+        if (how == Open::Menu) {
+            action("MNU_FILE_OpenNet")->trigger();
+        } else {
+            m_app->corvel().toolAction(QStringLiteral("open"))->trigger();
+        }
+        QVERIFY(script.done());
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
+    }
+
+    const Workbench &wb = m_app->workbench();
+    QVERIFY(wb.model.HasNetFile && wb.model.HasPatterns && wb.model.HasWeightFile);
+    QVERIFY2(m_app->frame().windowTitle().startsWith(QStringLiteral("Axona-xor.net")),
+             qPrintable(m_app->frame().windowTitle()));
+    QCOMPARE(ui()->LBL_DataFile->text(), m_dir->filePath(QStringLiteral("xor.pat")));
+    QCOMPARE(ui()->LBL_WeightFile->text(), m_dir->filePath(QStringLiteral("xor.wgt")));
+    QCOMPARE(ui()->LBL_Npts->text(), QStringLiteral("4"));
+    QCOMPARE(ui()->LBL_NptsTST->text(), example ? QStringLiteral("0") : QStringLiteral("2"));
+    QCOMPARE(ui()->PNL_NW->text(), QStringLiteral("9"));
+    QCOMPARE(ui()->TXT_EpocLen->text(), QStringLiteral("4"));
+    QVERIFY(m_app->corvel().toolAction(QStringLiteral("train"))->isEnabled());
+    QVERIFY(m_app->corvel().toolAction(QStringLiteral("runnet"))->isEnabled());
+    QCOMPARE(m_app->corvel().toolAction(QStringLiteral("runtest"))->isEnabled(), !example);
+    QVERIFY(action("MNU_FILE_SaveNet")->isEnabled());
+
+    // "<- Edit" starts the editor on the file the label shows.
+    QStringList started;
+    m_app->workbench().startDetached = [&started](const QString &program,
+                                                  const QStringList &arguments) {
+        started = QStringList {program} + arguments;
+        return true;
+    };
+    QTest::mouseClick(ui()->BTN_EditPat, Qt::LeftButton);
+    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_DataFile->text()}));
+    QTest::mouseClick(ui()->BTN_EditWgt, Qt::LeftButton);
+    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_WeightFile->text()}));
+}
+
+void TestFiles::saveNetAsWritesFilesThatReopen()
+{
+    startApp(m_dir->filePath(QStringLiteral("xor.net")));
+    Workbench &wb = m_app->workbench();
+    QTest::mouseClick(ui()->BTN_Randomize, Qt::LeftButton);
+    const float weight = wb.model.Weights(2, 3, 2);
+    QVERIFY(weight != -15.0f);
+
+    const QString net = m_dir->filePath(QStringLiteral("saved.net"));
+    const QString wgt = m_dir->filePath(QStringLiteral("saved.wgt"));
+    {
+        DialogScript script;
+        script.file(wgt);
+        action("MNU_FILE_SaveWeightAs")->trigger();
+        script.file(net);
+        action("MNU_FILE_SaveNetAs")->trigger();
+        QVERIFY(script.done());
+        QCOMPARE(script.seen(),
+                 (QStringList {QStringLiteral("Save Weights As"), QStringLiteral("Save Net As")}));
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
+    }
+    QVERIFY(QFile::exists(net) && QFile::exists(wgt));
+    QVERIFY2(m_app->frame().windowTitle().startsWith(QStringLiteral("Axona-saved.net")),
+             qPrintable(m_app->frame().windowTitle()));
+    QVERIFY(!wb.model.WeightsChanged);
+
+    // New Net, then the saved files through the menu.
+    {
+        DialogScript script;
+        script.button(QMessageBox::Yes);
+        action("MNU_FILE_NewNet")->trigger();
+        QVERIFY(!wb.model.HasPatterns);
+        script.file(net);
+        action("MNU_FILE_OpenNet")->trigger();
+        QVERIFY(script.done());
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
+    }
+    QVERIFY(wb.model.HasNetFile && wb.model.HasPatterns);
+    QCOMPARE(ui()->LBL_WeightFile->text(), wgt);
+    QCOMPARE(wb.model.Weights(2, 3, 2), weight);
+    // The network's earlier weight file keeps the hand-set weights.
+    QFile original(m_dir->filePath(QStringLiteral("xor.wgt")));
+    QFile shipped(testData(QStringLiteral("xor.wgt")));
+    QVERIFY(original.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), shipped.readAll());
+}
+
+void TestFiles::closingQuestion_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("Yes saves and quits") << QMessageBox::Yes << true << true;
+    QTest::newRow("No quits without writing") << QMessageBox::No << true << false;
+    QTest::newRow("Cancel stays") << QMessageBox::Cancel << false << false;
+}
+
+void TestFiles::closingQuestion()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, closes);
+    QFETCH(bool, written);
+
+    const QString net = m_dir->filePath(QStringLiteral("xor.net"));
+    startApp(net);
+    QTest::mouseClick(ui()->BTN_Randomize, Qt::LeftButton);
+    QVERIFY(m_app->workbench().model.WeightsChanged);
+    // Whether the network is written shows in the file's coming back.
+    QVERIFY(QFile::remove(net));
+    const QByteArray weightsBefore = [this] {
+        QFile f(m_dir->filePath(QStringLiteral("xor.wgt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    DialogScript script;
+    script.button(answer);
+    action("MNU_FILE_EXIT")->trigger();
+    if (closes) {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_app->frame().isVisible(), 3000);
+    } else {
+        QTest::qWait(200);
+        QVERIFY(m_app->frame().isVisible());
+    }
+    QVERIFY(script.done());
+    QCOMPARE(script.seen(), QStringList {QStringLiteral("Save Net Before Quiting")});
+    QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
+    QCOMPARE(QFile::exists(net), written);
+    QFile weights(m_dir->filePath(QStringLiteral("xor.wgt")));
+    QVERIFY(weights.open(QIODevice::ReadOnly));
+    QCOMPARE(weights.readAll() != weightsBefore, written);
+}
+
+void TestFiles::layoutSavedAndRestored()
+{
+    const QString net = m_dir->filePath(QStringLiteral("xor.net"));
+    startApp(net);
+    QVERIFY(!reportSubWindow());
+    m_app->corvel().toolAction(QStringLiteral("runnet"))->trigger();
+    QMdiSubWindow *report = reportSubWindow();
+    QVERIFY(report);
+    report->showNormal();
+    const QRect placed(37, 23, 430, 310);
+    report->setGeometry(placed);
+    QTRY_COMPARE_WITH_TIMEOUT(report->geometry(), placed, 2000);
+
+    const bool mainMaximised = m_app->corvel().parentWidget()->isMaximized();
+    action("MNU_FILE_SaveNet")->trigger();
+    const QByteArray text = [&net] {
+        QFile f(net);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    QVERIFY2(text.contains("\"REPORT\""), text.constData());
+    QVERIFY(text.contains("\"MDI\"") && text.contains("\"CPL\""));
+
+    {
+        DialogScript script;
+        script.button(QMessageBox::Yes);
+        action("MNU_FILE_NewNet")->trigger();
+        QVERIFY(script.done());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!reportSubWindow(), 2000);
+
+    openXorFromMenu();
+    report = reportSubWindow();
+    QVERIFY(report);
+    QVERIFY(report->isVisible());
+    const QRect back = report->geometry();
+    QVERIFY2(qAbs(back.left() - placed.left()) <= 2 && qAbs(back.top() - placed.top()) <= 2
+                     && qAbs(back.width() - placed.width()) <= 2
+                     && qAbs(back.height() - placed.height()) <= 2,
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(back.left())
+                                .arg(back.top())
+                                .arg(back.width())
+                                .arg(back.height())));
+    // The report window shows the training-set run.
+    QVERIFY(!m_app->workbench().report.text.isEmpty());
+    // The main window is back in its recorded state.
+    QCOMPARE(m_app->corvel().parentWidget()->isMaximized(), mainMaximised);
+}
+
+void TestFiles::setup_data()
+{
+    QTest::addColumn<bool>("ok");
+
+    QTest::newRow("OK stores") << true;
+    QTest::newRow("Cancel changes nothing") << false;
+}
+
+void TestFiles::setup()
+{
+    QFETCH(bool, ok);
+
+    startApp();
+    Workbench &wb = m_app->workbench();
+    QCOMPARE(int(wb.model.TrainMode), 1);
+    const QString ini = QDir(m_config.path()).filePath(QStringLiteral("axona.ini"));
+    QVERIFY(!QFile::exists(ini));
+
+    bool quickPropBoxesWereOff = false;
+    DialogScript script;
+    script.then([&](QWidget *modal) {
+        auto *dialog = qobject_cast<SetupDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        Ui::SetupDialog *ui = dialog->ui();
+        quickPropBoxesWereOff = ui->OPT_TrainigMTD_1->isChecked() && !ui->TXT_GF->isEnabled();
+        ui->OPT_TrainigMTD_2->click();
+        ui->TXT_GF->setText(QStringLiteral("2.5"));
+        ui->TXT_Editor->setText(QStringLiteral("  kate --new "));
+        ui->CHK_LocalNames->setChecked(false);
+        (ok ? ui->Command2 : ui->Command1)->click();
+    });
+    action("MNU_SETUP")->trigger();
+    QVERIFY(script.done());
+    QVERIFY(quickPropBoxesWereOff);
+
+    QCOMPARE(int(wb.model.TrainMode), ok ? 2 : 1);
+    QCOMPARE(wb.model.GrowthFactor, ok ? 2.5f : 1.75f);
+    QCOMPARE(wb.model.EditorCommand,
+             ok ? QStringLiteral("kate --new") : QStringLiteral("xdg-open"));
+    QCOMPARE(QFile::exists(ini), ok);
+    if (ok) {
+        QSettings stored(ini, QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("Setup/Editor")).toString(),
+                 QStringLiteral("  kate --new "));
+        QCOMPARE(stored.value(QStringLiteral("Setup/LocalNames")).toString(), QStringLiteral("0"));
+    }
+}
+
+QTEST_MAIN(TestFiles)
+#include "tst_files.moc"

@@ -23,20 +23,6 @@ minMax(EngineApi &engine, Array2 &in, Array2 &out, int16_t count, int16_t nin, i
     return e;
 }
 
-// The factor arrays must hold an element per column before the engine reads them.
-void ensureFactors(NetModel &m)
-{
-    const auto fit = [](std::vector<float> &v, int n) {
-        if (v.size() < static_cast<std::size_t>(n) + 1) {
-            v.resize(static_cast<std::size_t>(n) + 1, 0.0f);
-        }
-    };
-    fit(m.InNormA, m.numInputs());
-    fit(m.InNormB, m.numInputs());
-    fit(m.OutNormA, m.numOutputs());
-    fit(m.OutNormB, m.numOutputs());
-}
-
 // Applies the stored factors to one set; the log of a side is dropped when it holds a value <= 0.
 void applyStored(Workbench &wb, Array2 &in, Array2 &out, int16_t count)
 {
@@ -46,7 +32,7 @@ void applyStored(Workbench &wb, Array2 &in, Array2 &out, int16_t count)
     if (count < 1 || in.rows() != count || in.cols() != nin || out.cols() != nout) {
         return;
     }
-    ensureFactors(m);
+    fitNormFactors(m);
     const Extremes e = minMax(wb.engine, in, out, count, nin, nout);
     int16_t inLog = m.InNormLog && e.inNonPos == 0 ? 1 : 0;
     int16_t outLog = m.OutNormLog && e.outNonPos == 0 ? 1 : 0;
@@ -59,6 +45,19 @@ void applyStored(Workbench &wb, Array2 &in, Array2 &out, int16_t count)
 }
 
 } // namespace
+
+void fitNormFactors(NetModel &m)
+{
+    const auto fit = [](std::vector<float> &v, int n) {
+        if (v.size() < static_cast<std::size_t>(n) + 1) {
+            v.resize(static_cast<std::size_t>(n) + 1, 0.0f);
+        }
+    };
+    fit(m.InNormA, m.numInputs());
+    fit(m.InNormB, m.numInputs());
+    fit(m.OutNormA, m.numOutputs());
+    fit(m.OutNormB, m.numOutputs());
+}
 
 void normalizePatSet(Workbench &wb)
 {

@@ -12,5 +12,9 @@ void normalizePatSet(Workbench &wb);
 // held normalised). A side with a value <= 0 is scaled without its logarithm.
 void normalizeTestSet(Workbench &wb);
 
+// Gives each factor array an element per column (and the spare last one) before the engine
+// reads or writes them; existing factors are kept.
+void fitNormFactors(NetModel &model);
+
 // Output value y of output column k (1-based) back in data units. A zero scale gives y unchanged.
 float denormOutput(const NetModel &model, float y, int k);

@@ -57,20 +57,6 @@ const FuncRangeEntry &rangeOf(const NetModel &m, int16_t code)
     return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
 }
 
-// The factor arrays hold an element per column before the engine writes them.
-void fitFactors(NetModel &m)
-{
-    const auto fit = [](std::vector<float> &v, int n) {
-        if (v.size() < static_cast<std::size_t>(n) + 1) {
-            v.resize(static_cast<std::size_t>(n) + 1, 0.0f);
-        }
-    };
-    fit(m.InNormA, m.numInputs());
-    fit(m.InNormB, m.numInputs());
-    fit(m.OutNormA, m.numOutputs());
-    fit(m.OutNormB, m.numOutputs());
-}
-
 // One side of a set back in data units with the stored factors (the inverse of the transform).
 void unscale(Array2 &a,
              const std::vector<float> &scale,
@@ -221,7 +207,7 @@ bool normalizeData(Workbench &wb, NormForm &form)
     int16_t inLogFlag = inLog ? 1 : 0;
     int16_t outLogFlag = outLog ? 1 : 0;
     int16_t global = m.GlobalNorm ? 1 : 0;
-    fitFactors(m);
+    fitNormFactors(m);
     wb.engine.fn().NORMALIZE(m.PatIn.data(), m.PatOut.data(), &count, &nin, &nout, &inLo, &inHi,
                              &outLo, &outHi, m.InNormA.data(), m.InNormB.data(), &inLogFlag,
                              m.OutNormA.data(), m.OutNormB.data(), &outLogFlag, &global, &mode);
@@ -252,42 +238,39 @@ bool resetNormalization(Workbench &wb, NormForm &form)
     return true;
 }
 
-void setNormalizeInputs(NormForm &form, bool checked)
+namespace {
+
+// A side not normalised has Linear selected and both options off; normalised again, the options
+// get back the enabled state they had.
+void setSideNormalized(bool &normalized, NormOption &lin, NormOption &log, bool checked)
 {
-    if (checked == form.normIns) {
+    if (checked == normalized) {
         return;
     }
-    form.normIns = checked;
+    normalized = checked;
     if (!checked) {
-        form.inLin.rememberedEnabled = form.inLin.enabled;
-        form.inLog.rememberedEnabled = form.inLog.enabled;
-        form.inLin.checked = true;
-        form.inLog.checked = false;
-        form.inLin.enabled = false;
-        form.inLog.enabled = false;
+        lin.rememberedEnabled = lin.enabled;
+        log.rememberedEnabled = log.enabled;
+        lin.checked = true;
+        log.checked = false;
+        lin.enabled = false;
+        log.enabled = false;
     } else {
-        form.inLin.enabled = form.inLin.rememberedEnabled;
-        form.inLog.enabled = form.inLog.rememberedEnabled;
+        lin.enabled = lin.rememberedEnabled;
+        log.enabled = log.rememberedEnabled;
     }
+}
+
+} // namespace
+
+void setNormalizeInputs(NormForm &form, bool checked)
+{
+    setSideNormalized(form.normIns, form.inLin, form.inLog, checked);
 }
 
 void setNormalizeOutputs(NormForm &form, bool checked)
 {
-    if (checked == form.normOuts) {
-        return;
-    }
-    form.normOuts = checked;
-    if (!checked) {
-        form.outLin.rememberedEnabled = form.outLin.enabled;
-        form.outLog.rememberedEnabled = form.outLog.enabled;
-        form.outLin.checked = true;
-        form.outLog.checked = false;
-        form.outLin.enabled = false;
-        form.outLog.enabled = false;
-    } else {
-        form.outLin.enabled = form.outLin.rememberedEnabled;
-        form.outLog.enabled = form.outLog.rememberedEnabled;
-    }
+    setSideNormalized(form.normOuts, form.outLin, form.outLog, checked);
 }
 
 namespace {

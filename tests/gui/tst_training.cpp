@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -144,6 +146,30 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Good Pats: 100.0%")));
         QCOMPARE(text.count(QStringLiteral(" +")), 4);
         wb.model.WeightsChanged = false; // nothing to ask on closing
+    }
+
+    // The epoch-length box refuses a length outside 1..patterns with its message box and shows
+    // the number of patterns again.
+    void epochLengthRefused()
+    {
+        AxonaApplication app;
+        app.start(QString());
+        CorvelWindow &w = app.corvel();
+        loadXor(app.workbench());
+        QString shown;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        answer.start(20);
+        type(w, "TXT_EpocLen", QStringLiteral("9"));
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
+        QCOMPARE(shown, QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
+        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"))->text(),
+                 QStringLiteral("4"));
     }
 
     void stopEndsALongRun_data()

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -145,6 +146,12 @@ private slots:
         QVERIFY2(text.startsWith(QStringLiteral("RMS Error: ")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Good Pats: 100.0%")));
         QCOMPARE(text.count(QStringLiteral(" +")), 4);
+        // With AXONA_SCREENSHOT_DIR set, the frame with the report is kept as a picture.
+        const QString shots = qEnvironmentVariable("AXONA_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) {
+            app.frame().resize(1000, 700);
+            QVERIFY(app.frame().grab().save(QDir(shots).filePath(QStringLiteral("run-report.png"))));
+        }
         wb.model.WeightsChanged = false; // nothing to ask on closing
     }
 

@@ -247,10 +247,6 @@ void storeSetup(Workbench &wb, const SetupValues &values)
     }
 }
 
-namespace {
-
-// The editor command split into program and arguments, with the file as one more argument, so
-// a file name with blanks stays whole. A failure to start is not reported.
 void startEditor(Workbench &wb, const QString &file)
 {
     QStringList arguments = QProcess::splitCommand(wb.model.EditorCommand);
@@ -265,8 +261,6 @@ void startEditor(Workbench &wb, const QString &file)
         QProcess::startDetached(program, arguments);
     }
 }
-
-} // namespace
 
 void editPatternFile(Workbench &wb)
 {

@@ -8,7 +8,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -255,7 +254,7 @@ void AxonaApplication::showReport()
         connect(ui->Command1, &QPushButton::clicked, this, [&wb] { showSensitivity(wb); });
         connect(ui->MNU_FILE_SaveAs, &QAction::triggered, this, [&wb] { saveReport(wb); });
         connect(ui->MNU_FILE_SaveEdit, &QAction::triggered, this, [this, &wb] {
-            saveAndEditReport(wb, [this](const QString &path) { startEditor(path); });
+            saveAndEditReport(wb, [&wb](const QString &path) { startEditor(wb, path); });
         });
         QMdiSubWindow *sub = m_frame->addChildWindow(m_report);
         sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -279,14 +278,6 @@ void AxonaApplication::showReport()
     m_report->raise();
 }
 
-void AxonaApplication::startEditor(const QString &path)
-{
-    // The user's editor; a command that cannot be started is not reported.
-    QStringList args = QProcess::splitCommand(QStringLiteral("xdg-open"));
-    const QString program = args.takeFirst();
-    args.append(path);
-    QProcess::startDetached(program, args);
-}
 
 void AxonaApplication::connectMenus()
 {

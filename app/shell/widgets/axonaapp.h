@@ -46,7 +46,6 @@ private:
     void connectReports();
     void train();
     void showReport();
-    void startEditor(const QString &path);
     bool confirmClose();
     void openSetup();
     QList<WindowLayout> writeDesktop() const;

@@ -10,7 +10,12 @@
 
 namespace {
 
+// The build puts the engine beside the programs. An installation puts it in its library folder,
+// at AXONA_INSTALLED_ENGINE from the programs' folder, and the dynamic loader knows it by its
+// versioned name (the install rules set both).
 const char *const LibraryFile = "libaxona32.so";
+const char *const InstalledEngine = AXONA_INSTALLED_ENGINE;
+const char *const EngineSoname = AXONA_ENGINE_SONAME;
 
 } // namespace
 
@@ -31,13 +36,16 @@ QString EngineApi::libraryPath()
         return fromEnv;
     }
     if (QCoreApplication::instance()) {
-        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(LibraryFile);
-        if (QFileInfo::exists(beside)) {
-            return beside;
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        for (const char *relative : {LibraryFile, InstalledEngine}) {
+            const QString path = QDir::cleanPath(programDir.filePath(QString::fromUtf8(relative)));
+            if (QFileInfo::exists(path)) {
+                return path;
+            }
         }
     }
-    // Not beside the program: let the dynamic loader search its usual path.
-    return QString::fromLatin1(LibraryFile);
+    // Neither: let the dynamic loader search its usual path.
+    return QString::fromLatin1(EngineSoname);
 }
 
 bool EngineApi::bind(const char *name, QString &why)

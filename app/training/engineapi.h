@@ -32,7 +32,8 @@ public:
     };
 
     // Binds from the library found by libraryPath(): $AXONA_ENGINE, then next to the program,
-    // then the system's library path.
+    // then in the library folder of the installation the program belongs to, then the system's
+    // library path.
     EngineApi();
     // Uses routines the caller already has (tests that link the engine directly).
     explicit EngineApi(const Routines &linked);

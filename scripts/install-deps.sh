@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmark need, when missing.
+# Installs the Debian 12 packages the build, the tests, the benchmark and the Debian package need,
+# when missing.
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
     xvfb xauth dbus fonts-dejavu-core
     libfann-dev clang libclang-rt-14-dev binutils
+    file desktop-file-utils appstream shared-mime-info x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # another program meet it: the files and nothing else, the engine's SONAME, header and pkg-config
 # file, the desktop entry and metainfo passing their validators, and the installed programs
 # opening an installed example with the installed engine, the build folder out of reach.
-# Usage: check_install.sh BUILD_DIR PREFIX BINDIR LIBDIR INCLUDEDIR DATADIR VERSION [CFLAG]...
+# Usage: check_install.sh BUILD_DIR PREFIX BINDIR LIBDIR INCLUDEDIR DATADIR MANDIR VERSION [CFLAG]...
 set -euo pipefail
 self=$(realpath "$0")
 
@@ -43,8 +43,8 @@ if [ "${1:-}" = --window ]; then
     exit 0
 fi
 
-build=$1 prefix=$2 bindir=$3 libdir=$4 includedir=$5 datadir=$6 version=$7
-shift 7
+build=$1 prefix=$2 bindir=$3 libdir=$4 includedir=$5 datadir=$6 mandir=$7 version=$8
+shift 8
 cflags=("$@")
 major=${version%%.*}
 
@@ -71,6 +71,7 @@ expected=(
     "$datadir/metainfo/org.axona.Axona.metainfo.xml"
     "$datadir/mime/packages/axona.xml"
     "$datadir/icons/hicolor/scalable/apps/org.axona.Axona.svg"
+    "$mandir/man1/Axona32.1.gz"
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("$datadir/icons/hicolor/${size}x${size}/apps/org.axona.Axona.png")
@@ -117,6 +118,12 @@ elif ! LD_LIBRARY_PATH="$root/$libdir" "$scratch/client"; then
     fail "the C program built against the installed engine does not run"
 fi
 
+for page in "${expected[@]}"; do
+    if [[ "$page" == "$mandir"/* ]] && [ -f "$root/$page" ]; then
+        warnings=$(zcat "$root/$page" | groff -man -ww -z 2>&1)
+        [ -z "$warnings" ] || fail "the manual page $page has faults: $warnings"
+    fi
+done
 if ! desktop-file-validate "$root/$datadir/applications/org.axona.Axona.desktop"; then
     fail "desktop-file-validate rejects the desktop entry"
 fi

@@ -1,6 +1,7 @@
+#include "files/patterncommands.h"
 #include "fuzzsupport.h"
 #include "model/patternfile.h"
-#include "model/workbench.h"
+#include "session/workbench.h"
 #include "training/construction.h"
 
 namespace {

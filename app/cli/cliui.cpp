@@ -1,4 +1,4 @@
-#include "cliui.h"
+#include "cli/cliui.h"
 
 #include <cstdio>
 

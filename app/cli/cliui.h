@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QTextStream>
 
-#include "model/uiport.h"
+#include "session/uiport.h"
 
 // The command-line tool's way to the user. Message texts go to standard error as the window
 // would show them, with every line break made a plain line feed. Questions get a fixed answer,

@@ -1,4 +1,4 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 #include <array>
@@ -14,18 +14,21 @@
 
 #include <unistd.h>
 
-#include "cliui.h"
+#include "cli/cliui.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
+#include "files/netcommands.h"
+#include "files/patterncommands.h"
+#include "files/weightcommands.h"
 #include "model/netfile.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/textfile.h"
 #include "model/weightfile.h"
-#include "model/workbench.h"
+#include "session/engineapi.h"
+#include "session/workbench.h"
 #include "training/analysis.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/report.h"
 #include "training/training.h"
 

@@ -4,12 +4,13 @@
 #include <limits>
 #include <optional>
 
+#include "files/patterncommands.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
-#include "training/engineapi.h"
+#include "session/commandstate.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 

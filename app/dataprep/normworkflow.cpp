@@ -3,12 +3,14 @@
 #include <cmath>
 #include <optional>
 
-#include "dataprep/normalization.h"
+#include "files/patterncommands.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "training/engineapi.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
+#include "training/setnormalization.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/colmajor.h"
-
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include <QString>
+
+#include "model/colmajor.h"
 
 // Fixed limits of the program.
 constexpr int MinLayers = 2;
@@ -23,6 +23,12 @@ enum NeuronFunction : int16_t {
     FuncGaussian = 4,
     FuncSigmoidPlus = 5
 };
+
+// The text a file label shows when it holds no file.
+inline QString noFileCaption()
+{
+    return QStringLiteral("Click here to Open File");
+}
 
 // The names of the function list, in code order.
 const std::array<QString, 5> &neuronFunctionNames();
@@ -161,12 +167,14 @@ struct NetModel
     QString LinkItemSeparator = QStringLiteral("!");
 
     // Default normalisation targets, by neuron-function code 1..5.
-    std::array<FuncRangeEntry, 5> FuncRange{};
+    std::array<FuncRangeEntry, 5> FuncRange {};
 
     NetModel();
 
     int16_t numInputs() const { return LayerSize(1); }
+
     int16_t numOutputs() const { return LayerSize(NumLayers); }
+
     // True when the arrays were allocated for exactly the current layer list, so the engine may
     // be called with it.
     bool arraysMatchLayers() const;

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {

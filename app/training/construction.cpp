@@ -1,14 +1,14 @@
 #include "training/construction.h"
 
-#include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
-#include "training/engineapi.h"
+#include <algorithm>
 
 #include <QTime>
 
-#include <algorithm>
+#include "model/numberformat.h"
+#include "session/commandstate.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ void freshWeights(Workbench &wb)
     float seed = secondsSinceMidnight();
     wb.engine.fn().ZEROW(m.WeightGrad.data(), m.WeightDelta.data(), m.LayerSize.data(),
                          &m.NumLayers, &m.MaxIn, &m.MaxOut);
-    wb.engine.fn().RNDW(m.Weights.data(), m.LayerSize.data(), &m.NumLayers, &m.MaxIn,
-                        &m.MaxOut, &m.MinWeight, &m.MaxWeight, &seed);
+    wb.engine.fn().RNDW(m.Weights.data(), m.LayerSize.data(), &m.NumLayers, &m.MaxIn, &m.MaxOut,
+                        &m.MinWeight, &m.MaxWeight, &seed);
 }
 
 void resizeKeeping(std::vector<float> &v, int lastIndex)
@@ -59,8 +59,9 @@ bool buildNetwork(Workbench &wb)
     wb.ui.setStatus(QStringLiteral("Allocating memeory..."));
 
     // The panel's layer count and list are the truth the user edited.
-    m.NumLayers = std::clamp<int16_t>(roundToInt16(leadingNumber(f.text(QStringLiteral("PNL_Layers")))),
-                                      MinLayers, MaxLayers);
+    m.NumLayers =
+            std::clamp<int16_t>(roundToInt16(leadingNumber(f.text(QStringLiteral("PNL_Layers")))),
+                                MinLayers, MaxLayers);
     m.LayerSize.resize(m.NumLayers);
     m.NeuronFunc.resize(m.NumLayers);
     const QStringList lines = f.items(QStringLiteral("CMB_LayerSize"));
@@ -209,7 +210,8 @@ void selectLayer(Workbench &wb, int index)
     m.CurLayer = static_cast<int16_t>(index);
     FormState &f = wb.form;
     f.setCurrentIndex(QStringLiteral("CMB_LayerSize"), index);
-    f.setText(QStringLiteral("CMB_LayerSize"), f.items(QStringLiteral("CMB_LayerSize")).value(index));
+    f.setText(QStringLiteral("CMB_LayerSize"),
+              f.items(QStringLiteral("CMB_LayerSize")).value(index));
     f.setText(QStringLiteral("PNL_Lindex"), QString::number(index + 1));
     f.setCurrentIndex(QStringLiteral("CMB_idxfn"), m.NeuronFunc(index + 1) - 1);
     f.setEnabled(QStringLiteral("CMB_idxfn"), index > 0);

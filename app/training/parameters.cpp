@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 

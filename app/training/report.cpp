@@ -5,13 +5,13 @@
 
 #include <QFileInfo>
 
-#include "dataprep/normalization.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/analysis.h"
-#include "training/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <QTime>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/parameters.h"
 #include "training/patternsets.h"
 

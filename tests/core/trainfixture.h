@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "linkedengine.h"
-#include "shell/commandstate.h"
+#include "session/commandstate.h"
 #include "training/construction.h"
 
 // Rows of a pattern set: one vector of column values per pattern.

@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/netcommands.h"
 #include "filetesthelpers.h"
 #include "model/netfile.h"
 #include "training/report.h"

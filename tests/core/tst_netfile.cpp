@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/netcommands.h"
+#include "files/weightcommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/netfile.h"

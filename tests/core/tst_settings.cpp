@@ -1,6 +1,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/editor.h"
+#include "files/patterncommands.h"
+#include "files/setup.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/patternfile.h"

@@ -24,13 +24,13 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/helpwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/printing.h"
-#include "shell/widgets/updown.h"
+#include "gui/printing.h"
+#include "gui/updown.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/helpwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {

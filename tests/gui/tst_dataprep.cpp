@@ -1,3 +1,6 @@
+#include <deque>
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -10,14 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include <deque>
-#include <functional>
-
 #include "dataprep/widgets/createtestform.h"
 #include "dataprep/widgets/normdialog.h"
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/corvelwindow.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
 
 // The Data menu's dialogs driven as a user would: Create Test cuts a test set out of the
 // iris patterns, Normalize Data normalises them again and stays open with its status.
@@ -58,7 +58,8 @@ private:
 
     static QString copyIris(const QTemporaryDir &dir)
     {
-        const QDir examples(qEnvironmentVariable("AXONA_TEST_DATA") + QStringLiteral("/../../examples"));
+        const QDir examples(qEnvironmentVariable("AXONA_TEST_DATA")
+                            + QStringLiteral("/../../examples"));
         for (const char *name : {"iris.net", "iris.pat", "iris.tst", "iris.wgt"}) {
             QFile::copy(examples.filePath(QLatin1String(name)), dir.filePath(QLatin1String(name)));
         }
@@ -72,6 +73,7 @@ private:
     }
 
 private slots:
+
     void createTestThenNormalize()
     {
         QTemporaryDir dir;
@@ -95,8 +97,7 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         app.corvel().action(QStringLiteral("MNU_DATA_CreateTest"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(), 10000);
         QCOMPARE(int(wb.model.NumTestPats), 24);
         QCOMPARE(int(wb.model.NumPats), 96);
         QCOMPARE(app.corvel().findChild<QLabel *>(QStringLiteral("LBL_NptsTST"))->text(),
@@ -112,8 +113,7 @@ private slots:
             dialog->ui()->Command1->click();
         });
         app.corvel().action(QStringLiteral("MNU_DATA_Norm"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(), 10000);
         QCOMPARE(status, QStringLiteral("Normalization Done"));
         QVERIFY(wb.model.NormOn);
         // Normalize starts from the whole pattern file; the sampled test set stays in memory.

@@ -20,12 +20,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/clickablelabel.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/setupdialog.h"
+#include "files/widgets/setupdialog.h"
+#include "gui/clickablelabel.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "shell/widgets/aboutdialog.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/qtuiport.h"
+#include "gui/qtuiport.h"
+#include "shell/aboutdialog.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {

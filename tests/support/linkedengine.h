@@ -1,16 +1,16 @@
 #pragma once
 
-#include "model/workbench.h"
-#include "scriptedui.h"
 #include "linkedroutines.h"
+#include "scriptedui.h"
+#include "session/workbench.h"
 
 // A workbench on a scripted UI and the linked engine, with the clock of the engine fixed so
 // random draws repeat.
 struct TestBench
 {
     ScriptedUi ui;
-    EngineApi engine{linkedEngine()};
-    Workbench wb{ui, engine};
+    EngineApi engine {linkedEngine()};
+    Workbench wb {ui, engine};
 
     TestBench()
     {

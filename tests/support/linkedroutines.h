@@ -1,6 +1,6 @@
 #pragma once
 
-#include "training/engineapi.h"
+#include "session/engineapi.h"
 
 // The engine's routines taken from the directly linked library, for tests and fuzz targets of
 // the core.

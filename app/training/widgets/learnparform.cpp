@@ -1,4 +1,4 @@
-#include "learnparform.h"
+#include "training/widgets/learnparform.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 LearnParForm::LearnParForm(QWidget *parent)
     : QDialog(parent)

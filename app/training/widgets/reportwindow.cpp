@@ -1,4 +1,4 @@
-#include "reportwindow.h"
+#include "training/widgets/reportwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
-#include "shell/widgets/updown.h"
+#include "gui/formhelpers.h"
+#include "gui/updown.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 class QAction;
 class QFrame;

@@ -1,6 +1,7 @@
 #include "files/patterncommands.h"
 #include "fuzzsupport.h"
 #include "model/patternfile.h"
+#include "recordingdesktop.h"
 #include "session/workbench.h"
 #include "training/construction.h"
 
@@ -11,7 +12,8 @@ Workbench &bench()
 {
     static SilentUi ui;
     static EngineApi engine(linkedEngine());
-    static Workbench wb(ui, engine);
+    static RecordingDesktop desktop;
+    static Workbench wb(ui, engine, desktop);
     static const bool built = [] {
         resetModel(wb);
         return buildNetwork(wb);

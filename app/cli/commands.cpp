@@ -40,7 +40,8 @@ struct Session
 {
     CliUi ui;
     EngineApi engine;
-    Workbench wb {ui, engine};
+    CliDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
     Session()
     {

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 
+#include "session/desktopport.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
 
@@ -13,11 +14,7 @@ void startEditor(Workbench &wb, const QString &file)
     }
     const QString program = arguments.takeFirst();
     arguments.append(file);
-    if (wb.startDetached) {
-        wb.startDetached(program, arguments);
-    } else {
-        QProcess::startDetached(program, arguments);
-    }
+    wb.desktop->startDetached(program, arguments);
 }
 
 void editPatternFile(Workbench &wb)

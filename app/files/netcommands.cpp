@@ -8,6 +8,7 @@
 #include "model/settings.h"
 #include "model/textfile.h"
 #include "session/commandstate.h"
+#include "session/desktopport.h"
 #include "session/formstate.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -75,16 +76,14 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         && saveWeights(wb, false, wb.form.text(QStringLiteral("LBL_WeightFile"))).failed()) {
         return {FileOutcome::Failed, QString()};
     }
-    const QList<WindowLayout> desktop = wb.writeDesktop ? wb.writeDesktop() : QList<WindowLayout>();
+    const QList<WindowLayout> desktop = wb.desktop->writeDesktop();
     const Status written = writeTextFile(path, formatNetText(m, wb.form, desktop));
     if (!written) {
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
     if (saveAs) {
-        if (wb.setFrameCaption) {
-            wb.setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
-        }
+        wb.desktop->setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
         m.NetFileName = QFileInfo(path).absoluteFilePath();
         m.HasNetFile = true;
         updateFileCommands(wb);
@@ -242,13 +241,9 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
         return {FileOutcome::Failed, QString()};
     }
     showWeightStats(wb);
-    if (wb.setFrameCaption) {
-        wb.setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
-    }
+    wb.desktop->setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
     m.NetFileName = QFileInfo(path).absoluteFilePath();
-    if (wb.readDesktop) {
-        wb.readDesktop(c.desktop);
-    }
+    wb.desktop->readDesktop(c.desktop);
     m.HasNetFile = true;
     refreshCommands(wb);
     return {FileOutcome::Done, m.NetFileName};

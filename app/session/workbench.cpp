@@ -2,6 +2,7 @@
 
 #include "model/numberformat.h"
 #include "session/commandstate.h"
+#include "session/desktopport.h"
 
 namespace {
 
@@ -14,9 +15,10 @@ void setFileLabels(FormState &f)
 
 } // namespace
 
-Workbench::Workbench(UiPort &ui, EngineApi &engine)
+Workbench::Workbench(UiPort &ui, EngineApi &engine, DesktopPort &desktop)
     : ui(ui)
     , engine(engine)
+    , desktop(&desktop)
 {
     readEditorSetting(*this);
 }
@@ -65,9 +67,7 @@ void showLayers(Workbench &wb)
 void resetModel(Workbench &wb)
 {
     // 1. Only the main window and the frame stay open.
-    if (wb.closeSatelliteWindows) {
-        wb.closeSatelliteWindows();
-    }
+    wb.desktop->closeSatelliteWindows();
     NetModel &m = wb.model;
     FormState &f = wb.form;
 
@@ -107,9 +107,7 @@ void resetModel(Workbench &wb)
     updateTrainCommands(wb);
     f.setChecked(QStringLiteral("CHK_AutoLearn"), false);
     f.setText(QStringLiteral("TXT_Title"), m.NetTitle);
-    if (wb.setFrameCaption) {
-        wb.setFrameCaption(QString());
-    }
+    wb.desktop->setFrameCaption(QString());
 }
 
 void readEditorSetting(Workbench &wb)

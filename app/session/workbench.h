@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include <QList>
 #include <QStringList>
@@ -13,6 +12,7 @@
 #include "session/formstate.h"
 #include "session/reportstate.h"
 
+class DesktopPort;
 class EngineApi;
 class UiPort;
 
@@ -21,32 +21,22 @@ class UiPort;
 struct Workbench
 {
     // Reads the editor setting into the model, as the program does at start.
-    Workbench(UiPort &ui, EngineApi &engine);
+    Workbench(UiPort &ui, EngineApi &engine, DesktopPort &desktop);
 
     NetModel model;
     FormState form;
     UiPort &ui;
     EngineApi &engine;
+    // The desktop around the main window; never null (a test may put its own in for a while).
+    DesktopPort *desktop;
     Settings settings;
 
-    // Set by the window: closes every window but the main window and the frame.
-    std::function<void()> closeSatelliteWindows;
     // The training error history the plot draws; cleared by New Net, Randomize and each run.
     RmsHistory rmsHistory;
     // The RMS error of the previous training iteration, of this run or an earlier one.
     float PrevError = 0.0f;
     // What the report window shows.
     ReportState report;
-    // Set by the window: shows a caption in the frame (empty = the program title).
-    std::function<void(const QString &)> setFrameCaption;
-    // Set by the window: the layout of every open window, in the order of the window list, for
-    // the network file. Unset, the file records no windows.
-    std::function<QList<WindowLayout>()> writeDesktop;
-    // Set by the window: brings up and places the windows a network file recorded.
-    std::function<void(const QList<WindowLayout> &)> readDesktop;
-    // Starts a program without waiting for it (the editor); unset, QProcess::startDetached.
-    // Returns whether it started.
-    std::function<bool(const QString &program, const QStringList &arguments)> startDetached;
 };
 
 // New Net defaults for the model and the main window, without asking; data, weights and

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -55,7 +56,7 @@ AxonaApplication::AxonaApplication()
     }
     m_frame->centreOnScreen();
     m_ui = std::make_unique<QtUiPort>(m_frame.get(), m_frame->statusPanel());
-    m_workbench = std::make_unique<Workbench>(*m_ui, *m_engine);
+    m_workbench = std::make_unique<Workbench>(*m_ui, *m_engine, *this);
 
     m_corvel = new CorvelWindow;
     QMdiSubWindow *sub = m_frame->addChildWindow(m_corvel);
@@ -66,12 +67,6 @@ AxonaApplication::AxonaApplication()
     m_corvel->setCloseGuard([this] { return confirmClose(); });
 
     m_binder = std::make_unique<FormBinder>(m_workbench->form, *m_corvel);
-    m_workbench->closeSatelliteWindows = [this] { closeSatelliteWindows(); };
-    m_workbench->setFrameCaption = [this](const QString &caption) {
-        m_frame->setWindowTitle(caption.isEmpty() ? QStringLiteral("Axona") : caption);
-    };
-    m_workbench->writeDesktop = [this] { return writeDesktop(); };
-    m_workbench->readDesktop = [this](const QList<WindowLayout> &layout) { readDesktop(layout); };
 
     connectNetSize();
     connectParameters();
@@ -106,6 +101,16 @@ void AxonaApplication::start(const QString &netFile)
     if (!netFile.isEmpty()) {
         loadNet(*m_workbench, netFile);
     }
+}
+
+void AxonaApplication::setFrameCaption(const QString &caption)
+{
+    m_frame->setWindowTitle(caption.isEmpty() ? QStringLiteral("Axona") : caption);
+}
+
+bool AxonaApplication::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
 }
 
 void AxonaApplication::closeSatelliteWindows()
@@ -408,7 +413,7 @@ bool applyState(QWidget *w, int state)
 
 } // namespace
 
-QList<WindowLayout> AxonaApplication::writeDesktop() const
+QList<WindowLayout> AxonaApplication::writeDesktop()
 {
     QList<WindowLayout> layout;
     const auto record = [&layout](const QWidget *w, const QWidget *tagged) {

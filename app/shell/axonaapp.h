@@ -5,19 +5,20 @@
 #include <QList>
 #include <QObject>
 
+#include "session/desktopport.h"
+
 class CorvelWindow;
 class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
 class QtUiPort;
 class ReportWindow;
-struct WindowLayout;
 struct Workbench;
 
 // The running program: the frame, the main network window, the UI port, the engine binding and
 // the one network, wired together. Widgets forward what the user does to the core's workflows
 // and show what the core's form state holds.
-class AxonaApplication final : public QObject
+class AxonaApplication final : public QObject, public DesktopPort
 {
     Q_OBJECT
 
@@ -37,6 +38,13 @@ public:
 
     QtUiPort &ui() const { return *m_ui; }
 
+    // The desktop of the program: the frame's caption, its child windows, programs started.
+    void setFrameCaption(const QString &caption) override;
+    void closeSatelliteWindows() override;
+    QList<WindowLayout> writeDesktop() override;
+    void readDesktop(const QList<WindowLayout> &layout) override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+
 private:
     void connectNetSize();
     void connectParameters();
@@ -48,9 +56,6 @@ private:
     void showReport();
     bool confirmClose();
     void openSetup();
-    QList<WindowLayout> writeDesktop() const;
-    void readDesktop(const QList<WindowLayout> &layout);
-    void closeSatelliteWindows();
 
     std::unique_ptr<MdiNeuralFrame> m_frame;
     CorvelWindow *m_corvel = nullptr;

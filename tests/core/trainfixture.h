@@ -132,7 +132,8 @@ struct CountingBench
 {
     ScriptedUi ui;
     EngineApi engine {countingEngine()};
-    Workbench wb {ui, engine};
+    RecordingDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
     CountingBench()
     {

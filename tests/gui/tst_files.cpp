@@ -22,6 +22,7 @@
 
 #include "files/widgets/setupdialog.h"
 #include "gui/clickablelabel.h"
+#include "recordingdesktop.h"
 #include "session/workbench.h"
 #include "shell/axonaapp.h"
 #include "shell/corvelwindow.h"
@@ -297,16 +298,13 @@ void TestFiles::opensANetwork()
     QVERIFY(action("MNU_FILE_SaveNet")->isEnabled());
 
     // "<- Edit" starts the editor on the file the label shows.
-    QStringList started;
-    m_app->workbench().startDetached = [&started](const QString &program,
-                                                  const QStringList &arguments) {
-        started = QStringList {program} + arguments;
-        return true;
-    };
+    RecordingDesktop desktop(m_app->workbench());
     QTest::mouseClick(ui()->BTN_EditPat, Qt::LeftButton);
-    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_DataFile->text()}));
+    QCOMPARE(desktop.started.value(0),
+             (QStringList {QStringLiteral("xdg-open"), ui()->LBL_DataFile->text()}));
     QTest::mouseClick(ui()->BTN_EditWgt, Qt::LeftButton);
-    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_WeightFile->text()}));
+    QCOMPARE(desktop.started.value(1),
+             (QStringList {QStringLiteral("xdg-open"), ui()->LBL_WeightFile->text()}));
 }
 
 void TestFiles::saveNetAsWritesFilesThatReopen()

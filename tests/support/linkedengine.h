@@ -1,6 +1,7 @@
 #pragma once
 
 #include "linkedroutines.h"
+#include "recordingdesktop.h"
 #include "scriptedui.h"
 #include "session/workbench.h"
 
@@ -10,7 +11,8 @@ struct TestBench
 {
     ScriptedUi ui;
     EngineApi engine {linkedEngine()};
-    Workbench wb {ui, engine};
+    RecordingDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
     TestBench()
     {

@@ -189,8 +189,7 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
     f.setEnabled(QStringLiteral("CHK_ShowTestErr"), true);
     m.TestFileName = SampledName;
     f.setText(QStringLiteral("LBL_TestFile"), SampledName);
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
+    updateCommands(wb);
     f.setText(QStringLiteral("LBL_Npts"), QString::number(m.NumPats));
     f.setText(QStringLiteral("TXT_EpocLen"), QString::number(m.NumPats));
     wb.ui.yield();
@@ -198,5 +197,6 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
     m.SetsRegenerated = true;
     m.PatsUnsaved = true;
     m.TestUnsaved = true;
+    emit wb.events.dataChanged();
     return CreateTestEnd::Created;
 }

@@ -191,6 +191,7 @@ bool normalizeData(Workbench &wb, NormForm &form)
             if (m.HasTest) {
                 normalizeTestSet(wb);
             }
+            emit wb.events.dataChanged();
         }
         m.NormInProgress = false;
         setStatus(form, QString());
@@ -220,6 +221,7 @@ bool normalizeData(Workbench &wb, NormForm &form)
     m.NormOn = true;
     m.NormInProgress = false;
     setStatus(form, QStringLiteral("Normalization Done"));
+    emit wb.events.dataChanged();
     return true;
 }
 

@@ -22,12 +22,6 @@ bool namesNoFile(const QString &source)
             || source.trimmed().compare(noFileCaption(), Qt::CaseInsensitive) == 0;
 }
 
-void refreshCommands(Workbench &wb)
-{
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-}
-
 } // namespace
 
 NetFileTexts netFileTexts(const FormState &f)
@@ -245,6 +239,6 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     m.NetFileName = QFileInfo(path).absoluteFilePath();
     wb.desktop->readDesktop(c.desktop);
     m.HasNetFile = true;
-    refreshCommands(wb);
+    updateCommands(wb);
     return {FileOutcome::Done, m.NetFileName};
 }

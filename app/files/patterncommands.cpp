@@ -86,12 +86,6 @@ void setArrived(Workbench &wb, const SetPlace &place)
     }
 }
 
-void refreshCommands(Workbench &wb)
-{
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-}
-
 FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
 {
     QString path = name;
@@ -169,7 +163,10 @@ FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &
         }
         setArrived(wb, place);
     }
-    refreshCommands(wb);
+    updateCommands(wb);
+    if (!result.cancelled()) {
+        emit wb.events.dataChanged();
+    }
     return result;
 }
 
@@ -216,7 +213,8 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
             wb.ui.critical(QStringLiteral("Net size is different from pattern data line"));
         }
         markAbsent(wb, place);
-        refreshCommands(wb);
+        updateCommands(wb);
+        emit wb.events.dataChanged();
         return false;
     }
     BusyGuard busy(wb.ui);
@@ -246,7 +244,8 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
     // A pasted set has no file to edit.
     wb.form.setEnabled(place.editButton, false);
     setArrived(wb, place);
-    refreshCommands(wb);
+    updateCommands(wb);
+    emit wb.events.dataChanged();
     return true;
 }
 

@@ -9,16 +9,6 @@
 #include "session/workbench.h"
 #include "training/construction.h"
 
-namespace {
-
-void refreshCommands(Workbench &wb)
-{
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-}
-
-} // namespace
-
 FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName)
 {
     NetModel &m = wb.model;
@@ -108,6 +98,9 @@ FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const Q
         f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
     }
     clearTrainingMemory(wb);
-    refreshCommands(wb);
+    updateCommands(wb);
+    if (result.done()) {
+        emit wb.events.weightsChanged();
+    }
     return result;
 }

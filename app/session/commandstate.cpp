@@ -45,6 +45,12 @@ void updateTrainCommands(Workbench &wb)
     f.setEnabled(QStringLiteral("runtest"), m.HasTest && m.HasPatterns);
 }
 
+void updateCommands(Workbench &wb)
+{
+    updateFileCommands(wb);
+    updateTrainCommands(wb);
+}
+
 void updateMenuOnOpen(Workbench &wb, const char *menu)
 {
     const NetModel &m = wb.model;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTime>
 
 #include "session/uiport.h"
 
@@ -13,6 +14,11 @@ namespace {
 const char *const LibraryFile = "libaxona32.so";
 
 } // namespace
+
+float secondsSinceMidnight()
+{
+    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+}
 
 EngineApi::EngineApi() = default;
 

@@ -3,6 +3,10 @@
 #include <initializer_list>
 #include <memory>
 
+// The timer reading the program hands the engine beside RNDW, BP and QP: seconds since midnight.
+// The engine does not read it.
+float secondsSinceMidnight();
+
 #include <QLibrary>
 #include <QSet>
 #include <QString>

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include <QString>
 
-// What the report window "Neural Report" shows; the window mirrors it whenever refresh runs.
+// What the report window "Neural Report" shows; the window mirrors it on each reportChanged.
 struct ReportState
 {
     // The report limit: the most characters of a run report the text box receives.
@@ -18,7 +16,4 @@ struct ReportState
     int sensStep = 10; // PNL_Sens, percent
     bool saveEditEnabled = true; // MNU_FILE_SaveEdit, off for the sensitivity listing
     QString text; // TXT_Rep
-
-    // Set by the window: shows it and mirrors this state into its controls.
-    std::function<void()> refresh;
 };

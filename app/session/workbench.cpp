@@ -103,8 +103,7 @@ void resetModel(Workbench &wb)
     }
 
     // 9. Menus, links, learning adaptation, title, caption.
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
+    updateCommands(wb);
     f.setChecked(QStringLiteral("CHK_AutoLearn"), false);
     f.setText(QStringLiteral("TXT_Title"), m.NetTitle);
     wb.desktop->setFrameCaption(QString());

@@ -11,6 +11,7 @@
 #include "model/windowlayout.h"
 #include "session/formstate.h"
 #include "session/reportstate.h"
+#include "session/workbenchevents.h"
 
 class DesktopPort;
 class EngineApi;
@@ -37,6 +38,8 @@ struct Workbench
     float PrevError = 0.0f;
     // What the report window shows.
     ReportState report;
+    // What changed, for the windows and link servers that subscribe.
+    WorkbenchEvents events;
 };
 
 // New Net defaults for the model and the main window, without asking; data, weights and

@@ -224,7 +224,7 @@ void AxonaApplication::train()
 void AxonaApplication::connectReports()
 {
     Workbench &wb = *m_workbench;
-    wb.report.refresh = [this] { showReport(); };
+    connect(&wb.events, &WorkbenchEvents::reportChanged, this, &AxonaApplication::showReport);
     const auto run = [this, &wb](bool test) {
         if (runNet(wb, test) && m_report) {
             if (auto *sub = qobject_cast<QMdiSubWindow *>(m_report->parentWidget())) {
@@ -254,14 +254,8 @@ void AxonaApplication::showReport()
         Ui::ReportWindow *ui = m_report->ui();
         connect(ui->UpDown1, &UpDown::upClicked, this, [&wb] { spinReportLayer(wb, true); });
         connect(ui->UpDown1, &UpDown::downClicked, this, [&wb] { spinReportLayer(wb, false); });
-        connect(ui->UpDown2, &UpDown::upClicked, this, [this, &wb] {
-            spinSensitivity(wb, true);
-            showReport();
-        });
-        connect(ui->UpDown2, &UpDown::downClicked, this, [this, &wb] {
-            spinSensitivity(wb, false);
-            showReport();
-        });
+        connect(ui->UpDown2, &UpDown::upClicked, this, [&wb] { spinSensitivity(wb, true); });
+        connect(ui->UpDown2, &UpDown::downClicked, this, [&wb] { spinSensitivity(wb, false); });
         connect(ui->Command1, &QPushButton::clicked, this, [&wb] { showSensitivity(wb); });
         connect(ui->MNU_FILE_SaveAs, &QAction::triggered, this, [&wb] { saveReport(wb); });
         connect(ui->MNU_FILE_SaveEdit, &QAction::triggered, this, [this, &wb] {

@@ -16,13 +16,6 @@ const QString LineEnd = QStringLiteral("\r\n");
 // Width of a weight in the listings, the length of its format.
 constexpr int WeightWidth = 11;
 
-void showReport(Workbench &wb)
-{
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
-}
-
 // A weight right-aligned in WeightWidth columns. A value wider than that is shown whole: cutting
 // it to the rightmost columns would show another number (12345.5 as 2345.500000).
 QString weightText(float w)
@@ -47,7 +40,7 @@ void showWeightListing(Workbench &wb,
         r.layer = m.NumLayers;
     }
     m.ReportMode = mode;
-    showReport(wb);
+    emit wb.events.reportChanged();
     wb.ui.yield();
 
     showWeightStats(wb);
@@ -65,7 +58,7 @@ void showWeightListing(Workbench &wb,
     }
     m.ReportText = text;
     r.text = text;
-    showReport(wb);
+    emit wb.events.reportChanged();
 }
 
 } // namespace
@@ -123,7 +116,7 @@ bool showSensitivity(Workbench &wb)
         r.layer = m.NumLayers;
     }
     m.ReportMode = 4;
-    showReport(wb);
+    emit wb.events.reportChanged();
     wb.ui.yield();
     if (!checkSet(wb, false)) {
         return false;
@@ -139,7 +132,7 @@ bool showSensitivity(Workbench &wb)
     }
     m.ReportText = text;
     r.text = text;
-    showReport(wb);
+    emit wb.events.reportChanged();
     return true;
 }
 
@@ -161,7 +154,5 @@ void spinSensitivity(Workbench &wb, bool up)
     } else if (!up && v > -100) {
         v -= v == 1 ? 2 : 1;
     }
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
+    emit wb.events.reportChanged();
 }

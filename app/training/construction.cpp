@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <QTime>
-
 #include "model/numberformat.h"
 #include "session/commandstate.h"
 #include "session/engineapi.h"
@@ -11,12 +9,6 @@
 #include "session/workbench.h"
 
 namespace {
-
-// The timer reading the program hands the engine beside RNDW; the engine does not read it.
-float secondsSinceMidnight()
-{
-    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
-}
 
 // Calls ZEROW then RNDW on the built arrays.
 void freshWeights(Workbench &wb)
@@ -114,6 +106,8 @@ bool buildNetwork(Workbench &wb)
     showWeightStats(wb);
     f.setEnabled(QStringLiteral("CHK_ShowTestErr"), false);
     wb.ui.setStatus(QStringLiteral("Network Init Completed..."));
+    emit wb.events.networkRebuilt();
+    emit wb.events.weightsChanged();
     return true;
 }
 
@@ -151,6 +145,7 @@ void randomizeWeights(Workbench &wb)
     freshWeights(wb);
     showWeightStats(wb);
     m.WeightsChanged = true;
+    emit wb.events.weightsChanged();
 }
 
 void clearTrainingMemory(Workbench &wb)
@@ -276,8 +271,8 @@ bool layerTextEdited(Workbench &wb, const QString &typed)
         f.setText(QStringLiteral("LBL_NptsTST"), QStringLiteral("0"));
         f.setText(QStringLiteral("LBL_TestFile"), noFileCaption());
         f.setEnabled(QStringLiteral("BTN_EditTst"), false);
-        updateFileCommands(wb);
-        updateTrainCommands(wb);
+        updateCommands(wb);
+        emit wb.events.dataChanged();
     } else {
         f.setText(QStringLiteral("CMB_LayerSize"), QString::number(m.LayerSize(m.CurLayer + 1)));
     }

@@ -43,13 +43,6 @@ bool appendOutputLine(const NetModel &m, bool test, int p, float err, QString &l
     return good;
 }
 
-void showReport(Workbench &wb)
-{
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
-}
-
 // The layer listed: the output layer when the window opens, and always one that exists.
 int reportLayer(Workbench &wb)
 {
@@ -85,7 +78,7 @@ bool runNet(Workbench &wb, bool test)
     r.saveEditEnabled = true;
     m.ReportMode = test ? 1 : 999;
     const int layer = reportLayer(wb);
-    showReport(wb);
+    emit wb.events.reportChanged();
     wb.ui.yield();
 
     const int n = test ? m.NumTestPats : m.NumPats;
@@ -148,7 +141,7 @@ bool runNet(Workbench &wb, bool test)
                 + LineEnd + LineEnd;
     }
     r.text = header + m.ReportText.left(MaxLen);
-    showReport(wb);
+    emit wb.events.reportChanged();
     return true;
 }
 

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cmath>
 
-#include <QTime>
-
 #include "model/numberformat.h"
 #include "session/engineapi.h"
 #include "session/uiport.h"
@@ -19,12 +17,6 @@ namespace {
 // Commands that could change the network's shape or data while the engine works on its arrays.
 const char *const LinkCommands[] = {"MNU_EDIT_PastePatLinked", "MNU_EDIT_PasteTSTLinked",
                                     "MNU_EDIT_CopyOutsLinked", "MNU_EDIT_CopyTSTLinked"};
-
-// The timer reading handed to the engine beside BP and QP; the engine does not read it.
-float secondsSinceMidnight()
-{
-    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
-}
 
 void setEnabled(FormState &f, std::initializer_list<const char *> controls, bool enabled)
 {
@@ -230,6 +222,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         const IterationResult result = showIteration(wb, rms, good, count);
         wb.ui.yield();
         recordRmsPoint(wb.rmsHistory, rms, m.EpochsPerCall);
+        emit wb.events.iterationDone(result);
         if (options.onIteration) {
             options.onIteration(result);
         }
@@ -243,6 +236,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         }
     }
     enableAfterRun(wb);
+    emit wb.events.weightsChanged();
     return end;
 }
 

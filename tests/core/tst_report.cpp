@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,8 +69,7 @@ private slots:
             m.OutNormA = {2, 2, 0};
             m.OutNormB = {1, 1, 0};
         }
-        int refreshed = 0;
-        b.wb.report.refresh = [&] { ++refreshed; };
+        QSignalSpy refreshed(&b.wb.events, &WorkbenchEvents::reportChanged);
         QVERIFY(runNet(b.wb, false));
         const ReportState &r = b.wb.report;
         QCOMPARE(r.text, text);
@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(m.ReportMode, int16_t(999));
         QVERIFY(r.layerPanelVisible && !r.sensPanelVisible && r.saveEditEnabled);
         QCOMPARE(r.layer, 2);
-        QVERIFY(refreshed >= 2);
+        QVERIFY(refreshed.size() >= 2);
         QVERIFY(b.ui.texts().isEmpty());
         QCOMPARE(b.ui.busyDepth(), 0);
     }

@@ -7,10 +7,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -19,7 +17,6 @@
 #include "files/filecommands.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
-#include "files/setup.h"
 #include "files/weightcommands.h"
 #include "files/widgets/setupdialog.h"
 #include "gui/clickablelabel.h"
@@ -27,17 +24,13 @@
 #include "gui/printing.h"
 #include "gui/qtuiport.h"
 #include "gui/updown.h"
-#include "model/netfile.h"
-#include "model/patternfile.h"
-#include "model/settings.h"
-#include "model/weightfile.h"
-#include "model/windowlayout.h"
 #include "session/commandstate.h"
 #include "session/engineapi.h"
 #include "session/workbench.h"
 #include "shell/corvelwindow.h"
 #include "shell/helpwindow.h"
 #include "shell/mdineuralframe.h"
+#include "shell/windowregistry.h"
 #include "training/analysis.h"
 #include "training/construction.h"
 #include "training/parameters.h"
@@ -67,6 +60,7 @@ AxonaApplication::AxonaApplication()
     m_corvel->setCloseGuard([this] { return confirmClose(); });
 
     m_binder = std::make_unique<FormBinder>(m_workbench->form, *m_corvel);
+    registerWindows();
 
     connectNetSize();
     connectParameters();
@@ -103,6 +97,16 @@ void AxonaApplication::start(const QString &netFile)
     }
 }
 
+void AxonaApplication::registerWindows()
+{
+    Workbench &wb = *m_workbench;
+    m_windows = std::make_unique<WindowRegistry>(*m_frame, *m_corvel, *m_ui);
+    m_windows->add(QStringLiteral("CPL"), [this] { return m_corvel; });
+    m_windows->add(
+            QStringLiteral("REPORT"), [&wb] { return new ReportWindow(wb); },
+            [&wb] { return runNet(wb, false); });
+}
+
 void AxonaApplication::setFrameCaption(const QString &caption)
 {
     m_frame->setWindowTitle(caption.isEmpty() ? QStringLiteral("Axona") : caption);
@@ -115,12 +119,7 @@ bool AxonaApplication::startDetached(const QString &program, const QStringList &
 
 void AxonaApplication::closeSatelliteWindows()
 {
-    const auto windows = m_frame->mdiArea()->subWindowList();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if ((*it)->widget() != m_corvel) {
-            (*it)->close();
-        }
-    }
+    m_windows->closeSatellites();
 }
 
 void AxonaApplication::connectNetSize()
@@ -182,16 +181,7 @@ void AxonaApplication::connectParameters()
             autoLearnUnchecked(wb);
             return;
         }
-        LearnParForm dialog(m_corvel);
-        const AutoLearnForm form = AutoLearnForm::fill(wb.model);
-        dialog.ui()->TXT_EtaInc->setText(form.TXT_EtaInc);
-        dialog.ui()->TXT_EtaDec->setText(form.TXT_EtaDec);
-        if (dialog.exec() == QDialog::Accepted) {
-            autoLearnAccepted(wb,
-                              {dialog.ui()->TXT_EtaInc->text(), dialog.ui()->TXT_EtaDec->text()});
-        } else {
-            autoLearnCancelled(wb);
-        }
+        runAutoLearnDialog(wb, m_corvel);
     });
 }
 
@@ -224,10 +214,14 @@ void AxonaApplication::train()
 void AxonaApplication::connectReports()
 {
     Workbench &wb = *m_workbench;
-    connect(&wb.events, &WorkbenchEvents::reportChanged, this, &AxonaApplication::showReport);
+    connect(&wb.events, &WorkbenchEvents::reportChanged, this,
+            [this] { m_windows->show(QStringLiteral("REPORT")); });
     const auto run = [this, &wb](bool test) {
-        if (runNet(wb, test) && m_report) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(m_report->parentWidget())) {
+        if (!runNet(wb, test)) {
+            return;
+        }
+        if (QWidget *report = m_windows->find(QStringLiteral("REPORT"))) {
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(report->parentWidget())) {
                 m_frame->mdiArea()->setActiveSubWindow(sub);
             }
         }
@@ -242,45 +236,6 @@ void AxonaApplication::connectReports()
             [&wb] { showWeightDelta(wb); });
     connect(m_corvel->action(QStringLiteral("MNU_VIEWSens")), &QAction::triggered, this,
             [&wb] { showSensitivity(wb); });
-}
-
-void AxonaApplication::showReport()
-{
-    Workbench &wb = *m_workbench;
-    const ReportState &r = wb.report;
-    if (!m_report) {
-        m_report = new ReportWindow;
-        m_report->setProperty("Tag", QStringLiteral("REPORT"));
-        Ui::ReportWindow *ui = m_report->ui();
-        connect(ui->UpDown1, &UpDown::upClicked, this, [&wb] { spinReportLayer(wb, true); });
-        connect(ui->UpDown1, &UpDown::downClicked, this, [&wb] { spinReportLayer(wb, false); });
-        connect(ui->UpDown2, &UpDown::upClicked, this, [&wb] { spinSensitivity(wb, true); });
-        connect(ui->UpDown2, &UpDown::downClicked, this, [&wb] { spinSensitivity(wb, false); });
-        connect(ui->Command1, &QPushButton::clicked, this, [&wb] { showSensitivity(wb); });
-        connect(ui->MNU_FILE_SaveAs, &QAction::triggered, this, [&wb] { saveReport(wb); });
-        connect(ui->MNU_FILE_SaveEdit, &QAction::triggered, this, [this, &wb] {
-            saveAndEditReport(wb, [&wb](const QString &path) { startEditor(wb, path); });
-        });
-        QMdiSubWindow *sub = m_frame->addChildWindow(m_report);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_report, &QObject::destroyed, this, [this, &wb] {
-            m_report = nullptr;
-            closeReport(wb);
-        });
-        sub->show();
-    }
-    Ui::ReportWindow *ui = m_report->ui();
-    m_report->setWindowTitle(r.caption);
-    ui->PNL_Lcontrols->setVisible(r.layerPanelVisible);
-    ui->PNL_Scontrols->setVisible(r.sensPanelVisible);
-    ui->PNL_Layer->setText(QString::number(r.layer));
-    ui->PNL_Sens->setText(QString::number(r.sensStep));
-    ui->MNU_FILE_SaveEdit->setEnabled(r.saveEditEnabled);
-    if (ui->TXT_Rep->toPlainText() != r.text) {
-        ui->TXT_Rep->setPlainText(r.text);
-    }
-    m_report->show();
-    m_report->raise();
 }
 
 void AxonaApplication::connectMenus()
@@ -343,119 +298,15 @@ void AxonaApplication::connectFiles()
     connect(ui->BTN_EditPat, &QPushButton::clicked, this, [&wb] { editPatternFile(wb); });
     connect(ui->BTN_EditTst, &QPushButton::clicked, this, [&wb] { editTestFile(wb); });
     connect(ui->BTN_EditWgt, &QPushButton::clicked, this, [&wb] { editWeightFile(wb); });
-    bind("MNU_SETUP", [this] { openSetup(); });
+    bind("MNU_SETUP", [this, &wb] { runSetupDialog(wb, m_frame.get()); });
 }
-
-void AxonaApplication::openSetup()
-{
-    Workbench &wb = *m_workbench;
-    SetupValues values = loadSetup(wb);
-    SetupDialog dialog(m_frame.get());
-    Ui::SetupDialog *ui = dialog.ui();
-    ui->TXT_Editor->setText(values.editor);
-    ui->CHK_LocalNames->setChecked(values.localNames);
-    ui->OPT_TrainigMTD_1->setChecked(values.trainingMethod == 1);
-    ui->OPT_TrainigMTD_2->setChecked(values.trainingMethod == 2);
-    ui->TXT_GF->setText(values.growthFactor);
-    ui->TXT_WCutOff->setText(values.weightCutOff);
-    ui->TXT_WDecay->setText(values.weightDecay);
-    for (QLineEdit *box : {ui->TXT_GF, ui->TXT_WCutOff, ui->TXT_WDecay}) {
-        box->setEnabled(values.quickPropEnabled);
-    }
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    values.editor = ui->TXT_Editor->text();
-    values.localNames = ui->CHK_LocalNames->isChecked();
-    if (ui->OPT_TrainigMTD_1->isChecked()) {
-        chooseTrainingMethod(values, 1);
-    } else if (ui->OPT_TrainigMTD_2->isChecked()) {
-        chooseTrainingMethod(values, 2);
-    }
-    values.growthFactor = ui->TXT_GF->text();
-    values.weightCutOff = ui->TXT_WCutOff->text();
-    values.weightDecay = ui->TXT_WDecay->text();
-    storeSetup(wb, values);
-}
-
-namespace {
-
-int windowState(const QWidget *w)
-{
-    if (w->isMinimized()) {
-        return 1;
-    }
-    return w->isMaximized() ? 2 : 0;
-}
-
-// Applies a recorded state; a window that is not in the normal state keeps the place the
-// state gives it, as moving it would undo the state.
-bool applyState(QWidget *w, int state)
-{
-    switch (state) {
-    case 1:
-        w->showMinimized();
-        return false;
-    case 2:
-        w->showMaximized();
-        return false;
-    default:
-        w->showNormal();
-        return true;
-    }
-}
-
-} // namespace
 
 QList<WindowLayout> AxonaApplication::writeDesktop()
 {
-    QList<WindowLayout> layout;
-    const auto record = [&layout](const QWidget *w, const QWidget *tagged) {
-        const QString tag = tagged->property("Tag").toString();
-        if (!tag.isEmpty()) {
-            layout.append(layoutRecord(tag, windowState(w), QRect(w->pos(), w->size())));
-        }
-    };
-    record(m_frame.get(), m_frame.get());
-    for (const QMdiSubWindow *sub : m_frame->mdiArea()->subWindowList()) {
-        if (sub->widget()) {
-            record(sub, sub->widget());
-        }
-    }
-    return layout;
+    return m_windows->save();
 }
 
 void AxonaApplication::readDesktop(const QList<WindowLayout> &layout)
 {
-    Workbench &wb = *m_workbench;
-    for (const WindowLayout &record : layout) {
-        const QString tag = layoutTag(record.tag);
-        bool place = true;
-        if (tag == QLatin1String("CPL")) {
-            place = applyState(m_corvel->parentWidget(), record.state);
-        } else if (tag == QLatin1String("REPORT")) {
-            if (runNet(wb, false) && m_report) {
-                place = applyState(m_report->parentWidget(), record.state);
-            }
-        }
-        // Plot and network-drawing windows ("PLOTW", "PLOTOUT", "NET_LAYOUT") do not exist
-        // yet: like any tag that names no open window, their records place nothing.
-        QWidget *window = nullptr;
-        if (tag == layoutTag(m_frame->property("Tag").toString())) {
-            window = m_frame.get();
-        } else {
-            for (QMdiSubWindow *sub : m_frame->mdiArea()->subWindowList()) {
-                if (sub->widget() && layoutTag(sub->widget()->property("Tag").toString()) == tag) {
-                    window = sub;
-                    break;
-                }
-            }
-        }
-        if (window && place) {
-            const QRect r = layoutPixels(record);
-            window->move(r.topLeft());
-            window->resize(r.size());
-        }
-        m_ui->yield();
-    }
+    m_windows->restore(layout);
 }

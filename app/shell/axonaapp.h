@@ -12,7 +12,7 @@ class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
 class QtUiPort;
-class ReportWindow;
+class WindowRegistry;
 struct Workbench;
 
 // The running program: the frame, the main network window, the UI port, the engine binding and
@@ -53,9 +53,8 @@ private:
     void connectTraining();
     void connectReports();
     void train();
-    void showReport();
+    void registerWindows();
     bool confirmClose();
-    void openSetup();
 
     std::unique_ptr<MdiNeuralFrame> m_frame;
     CorvelWindow *m_corvel = nullptr;
@@ -63,7 +62,7 @@ private:
     std::unique_ptr<EngineApi> m_engine;
     std::unique_ptr<Workbench> m_workbench;
     std::unique_ptr<FormBinder> m_binder;
-    ReportWindow *m_report = nullptr;
+    std::unique_ptr<WindowRegistry> m_windows;
     // The program was asked to close while a training run was active: close when it ends.
     bool m_closeAfterTraining = false;
 };

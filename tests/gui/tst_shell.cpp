@@ -18,9 +18,11 @@
 #include <QtTest>
 
 #include "gui/qtuiport.h"
+#include "scriptedui.h"
 #include "shell/aboutdialog.h"
 #include "shell/corvelwindow.h"
 #include "shell/mdineuralframe.h"
+#include "shell/windowregistry.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {
@@ -70,6 +72,7 @@ private slots:
     void textBoxesSelectAllOnFocus();
     void windowMenuTiles_data();
     void windowMenuTiles();
+    void windowRegistry();
     void aboutBox();
     void messageBox_data();
     void messageBox();
@@ -396,6 +399,57 @@ void TestShell::windowMenuTiles()
         QCOMPARE(a.width(), view.width());
         QCOMPARE(b.top(), a.bottom() + 1);
     }
+}
+
+// A window kind registered once is brought up by its toolbar button, recorded in the layout and
+// brought back and placed by a layout line; the main window outlives the closing of the others.
+void TestShell::windowRegistry()
+{
+    ScriptedUi ui;
+    WindowRegistry windows(*m_frame, *m_corvel, ui);
+    int made = 0;
+    windows.add(QStringLiteral("CPL"), [this] { return m_corvel; });
+    windows.add(QStringLiteral("PLOTW"),
+                [&made] {
+                    ++made;
+                    return new QLabel(QStringLiteral("weights"));
+                },
+                {}, {QStringLiteral("plotweights")});
+    QTest::ignoreMessage(QtWarningMsg,
+                         "WindowRegistry: the window PLOTOUT names no action MNU_NoSuchItem");
+    windows.add(QStringLiteral("plotout"), [] { return new QLabel; }, {},
+                {QStringLiteral("MNU_NoSuchItem")});
+
+    QVERIFY(!windows.find(QStringLiteral("PLOTW")));
+    m_corvel->toolAction(QStringLiteral("plotweights"))->trigger();
+    QWidget *plot = windows.find(QStringLiteral("plotw"));
+    QVERIFY(plot && qobject_cast<QMdiSubWindow *>(plot->parentWidget()));
+    QCOMPARE(plot->property("Tag").toString(), QStringLiteral("PLOTW"));
+    QCOMPARE(windows.show(QStringLiteral("PLOTW")), plot);
+    QCOMPARE(made, 1);
+
+    QStringList tags;
+    for (const WindowLayout &w : windows.save()) {
+        tags << w.tag;
+    }
+    QCOMPARE(tags, (QStringList {"MDI", "CPL", "PLOTW"}));
+
+    windows.closeSatellites();
+    QTRY_VERIFY(!windows.find(QStringLiteral("PLOTW")));
+    QVERIFY(windows.find(QStringLiteral("CPL")));
+
+    const QRect place(30, 40, 300, 200);
+    windows.restore({layoutRecord(QStringLiteral(" plotw "), 0, place),
+                     layoutRecord(QStringLiteral("NET_LAYOUT"), 0, place)});
+    plot = windows.find(QStringLiteral("PLOTW"));
+    QVERIFY(plot);
+    QCOMPARE(made, 2);
+    QCOMPARE(plot->parentWidget()->geometry(), place);
+    QVERIFY(!windows.find(QStringLiteral("NET_LAYOUT")));
+    QCOMPARE(ui.yields(), 2);
+
+    windows.restore({layoutRecord(QStringLiteral("PLOTW"), 2, QRect(1, 1, 50, 50))});
+    QVERIFY(plot->parentWidget()->isMaximized());
 }
 
 void TestShell::aboutBox()

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "files/setup.h"
 #include "gui/formhelpers.h"
 
 SetupDialog::SetupDialog(QWidget *parent)
@@ -107,4 +108,35 @@ void SetupDialog::updateQuickPropBoxes()
     for (QLineEdit *edit : {m_ui->TXT_GF, m_ui->TXT_WCutOff, m_ui->TXT_WDecay}) {
         edit->setEnabled(quickProp);
     }
+}
+
+void runSetupDialog(Workbench &wb, QWidget *parent)
+{
+    SetupValues values = loadSetup(wb);
+    SetupDialog dialog(parent);
+    Ui::SetupDialog *ui = dialog.ui();
+    ui->TXT_Editor->setText(values.editor);
+    ui->CHK_LocalNames->setChecked(values.localNames);
+    ui->OPT_TrainigMTD_1->setChecked(values.trainingMethod == 1);
+    ui->OPT_TrainigMTD_2->setChecked(values.trainingMethod == 2);
+    ui->TXT_GF->setText(values.growthFactor);
+    ui->TXT_WCutOff->setText(values.weightCutOff);
+    ui->TXT_WDecay->setText(values.weightDecay);
+    for (QLineEdit *box : {ui->TXT_GF, ui->TXT_WCutOff, ui->TXT_WDecay}) {
+        box->setEnabled(values.quickPropEnabled);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    values.editor = ui->TXT_Editor->text();
+    values.localNames = ui->CHK_LocalNames->isChecked();
+    if (ui->OPT_TrainigMTD_1->isChecked()) {
+        chooseTrainingMethod(values, 1);
+    } else if (ui->OPT_TrainigMTD_2->isChecked()) {
+        chooseTrainingMethod(values, 2);
+    }
+    values.growthFactor = ui->TXT_GF->text();
+    values.weightCutOff = ui->TXT_WCutOff->text();
+    values.weightDecay = ui->TXT_WDecay->text();
+    storeSetup(wb, values);
 }

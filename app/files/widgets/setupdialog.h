@@ -9,6 +9,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+struct Workbench;
 
 namespace Ui {
 struct SetupDialog
@@ -47,3 +48,7 @@ private:
 
     std::unique_ptr<Ui::SetupDialog> m_ui;
 };
+
+// "&Setup...": the dialog filled from the model and the settings file, modal; "&OK" stores its
+// values.
+void runSetupDialog(Workbench &wb, QWidget *parent);

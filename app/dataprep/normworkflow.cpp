@@ -7,6 +7,7 @@
 #include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
+#include "session/controls.h"
 #include "session/engineapi.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -83,8 +84,7 @@ void unscale(Array2 &a,
 
 bool isSampled(const Workbench &wb)
 {
-    return wb.form.text(QStringLiteral("LBL_TestFile")).left(7).toLower()
-            == QLatin1String("sampled");
+    return wb.form.text(Control::LBL_TestFile).left(7).toLower() == QLatin1String("sampled");
 }
 
 } // namespace

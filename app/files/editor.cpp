@@ -2,6 +2,7 @@
 
 #include <QProcess>
 
+#include "session/controls.h"
 #include "session/desktopport.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -24,7 +25,7 @@ void editPatternFile(Workbench &wb)
                                          "Use the File menu command: Save Pats As."));
         return;
     }
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_DataFile")));
+    startEditor(wb, wb.form.text(Control::LBL_DataFile));
 }
 
 void editTestFile(Workbench &wb)
@@ -34,10 +35,10 @@ void editTestFile(Workbench &wb)
                                          "Use the File menu command: Save Test Pats As"));
         return;
     }
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_TestFile")));
+    startEditor(wb, wb.form.text(Control::LBL_TestFile));
 }
 
 void editWeightFile(Workbench &wb)
 {
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_WeightFile")));
+    startEditor(wb, wb.form.text(Control::LBL_WeightFile));
 }

@@ -2,6 +2,7 @@
 
 #include "files/netcommands.h"
 #include "files/weightcommands.h"
+#include "session/controls.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
 
@@ -16,7 +17,7 @@ FileResult saveWeightsCommand(Workbench &wb)
     if (!wb.model.HasWeightFile) {
         return {FileOutcome::Cancelled, QString()};
     }
-    return saveWeights(wb, false, wb.form.text(QStringLiteral("LBL_WeightFile")));
+    return saveWeights(wb, false, wb.form.text(Control::LBL_WeightFile));
 }
 
 bool mayClose(Workbench &wb)

@@ -8,6 +8,7 @@
 #include "model/settings.h"
 #include "model/textfile.h"
 #include "session/commandstate.h"
+#include "session/controls.h"
 #include "session/desktopport.h"
 #include "session/formstate.h"
 #include "session/uiport.h"
@@ -26,9 +27,9 @@ bool namesNoFile(const QString &source)
 
 NetFileTexts netFileTexts(const FormState &f)
 {
-    return {f.text(QStringLiteral("TXT_minW")),       f.text(QStringLiteral("TXT_maxW")),
-            f.text(QStringLiteral("TXT_EpocLen")),    f.text(QStringLiteral("LBL_DataFile")),
-            f.text(QStringLiteral("LBL_WeightFile")), f.text(QStringLiteral("LBL_TestFile"))};
+    return {f.text(Control::TXT_minW),       f.text(Control::TXT_maxW),
+            f.text(Control::TXT_EpocLen),    f.text(Control::LBL_DataFile),
+            f.text(Control::LBL_WeightFile), f.text(Control::LBL_TestFile)};
 }
 
 QString
@@ -66,8 +67,7 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
     BusyGuard busy(wb.ui);
     // The weights first: a network file never names weights that were not written. Without a
     // weight file (its dialog was cancelled) there is nothing to write them to.
-    if (m.HasWeightFile
-        && saveWeights(wb, false, wb.form.text(QStringLiteral("LBL_WeightFile"))).failed()) {
+    if (m.HasWeightFile && saveWeights(wb, false, wb.form.text(Control::LBL_WeightFile)).failed()) {
         return {FileOutcome::Failed, QString()};
     }
     const QList<WindowLayout> desktop = wb.desktop->writeDesktop();
@@ -138,7 +138,7 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
                           + c.versionText);
     }
     m.NetTitle = c.NetTitle;
-    f.setText(QStringLiteral("TXT_Title"), m.NetTitle);
+    f.setText(Control::TXT_Title, m.NetTitle);
     if (!c.problem.isEmpty()) {
         errorReading(c.problem);
         return failBeforeBuild();
@@ -190,8 +190,8 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     }
     m.RandomSampling = c.RandomSampling;
     showParameters(wb);
-    f.setText(QStringLiteral("TXT_minW"), generalNumber(c.MinWeight));
-    f.setText(QStringLiteral("TXT_maxW"), generalNumber(c.MaxWeight));
+    f.setText(Control::TXT_minW, generalNumber(c.MinWeight));
+    f.setText(Control::TXT_maxW, generalNumber(c.MaxWeight));
 
     const QString baseDir = QFileInfo(path).absolutePath();
     const QString linksMissing = QStringLiteral("Data links are not available");
@@ -209,12 +209,12 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
         return {FileOutcome::Failed, QString()};
     }
 
-    f.setText(QStringLiteral("TXT_EpocLen"), QString::number(c.epochLength));
-    f.setChecked(QStringLiteral("CHK_RND"), c.RandomSampling != 0);
+    f.setText(Control::TXT_EpocLen, QString::number(c.epochLength));
+    f.setChecked(Control::CHK_RND, c.RandomSampling != 0);
     if (namesNoFile(c.weightSource)) {
         m.HasWeightFile = false;
-        f.setText(QStringLiteral("LBL_WeightFile"), noFileCaption());
-        f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
+        f.setText(Control::LBL_WeightFile, noFileCaption());
+        f.setEnabled(Control::BTN_EditWgt, false);
     } else {
         loadWeights(wb, false, c.weightSource, baseDir);
     }

@@ -5,6 +5,7 @@
 #include "model/settings.h"
 #include "model/textfile.h"
 #include "session/commandstate.h"
+#include "session/controls.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
 #include "training/setnormalization.h"
@@ -35,9 +36,9 @@ SetPlace placeOf(Workbench &wb, bool test)
                 m.TstOut,
                 m.HasTest,
                 m.TestFileName,
-                QStringLiteral("LBL_TestFile"),
-                QStringLiteral("LBL_NptsTST"),
-                QStringLiteral("BTN_EditTst")};
+                Control::LBL_TestFile,
+                Control::LBL_NptsTST,
+                Control::BTN_EditTst};
     }
     return {false,
             m.NumPats,
@@ -45,9 +46,9 @@ SetPlace placeOf(Workbench &wb, bool test)
             m.PatOut,
             m.HasPatterns,
             m.PatFileName,
-            QStringLiteral("LBL_DataFile"),
-            QStringLiteral("LBL_Npts"),
-            QStringLiteral("BTN_EditPat")};
+            Control::LBL_DataFile,
+            Control::LBL_Npts,
+            Control::BTN_EditPat};
 }
 
 // The set is gone: nothing is used until a valid set arrives.
@@ -62,9 +63,9 @@ void markAbsent(Workbench &wb, const SetPlace &place)
     f.setText(place.countLabel, QStringLiteral("0"));
     f.setEnabled(place.editButton, false);
     if (place.test) {
-        f.setEnabled(QStringLiteral("CHK_ShowTestErr"), false);
+        f.setEnabled(Control::CHK_ShowTestErr, false);
     } else {
-        f.setEnabled(QStringLiteral("TXT_EpocLen"), false);
+        f.setEnabled(Control::TXT_EpocLen, false);
     }
 }
 
@@ -80,8 +81,8 @@ void setArrived(Workbench &wb, const SetPlace &place)
             normalizeTestSet(wb);
         }
     } else {
-        f.setEnabled(QStringLiteral("TXT_EpocLen"), true);
-        f.setText(QStringLiteral("TXT_EpocLen"), QString::number(place.count));
+        f.setEnabled(Control::TXT_EpocLen, true);
+        f.setText(Control::TXT_EpocLen, QString::number(place.count));
         normalizePatSet(wb);
     }
 }
@@ -159,7 +160,7 @@ FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &
         place.fileName = result.name;
         f.setEnabled(place.editButton, true);
         if (test) {
-            f.setEnabled(QStringLiteral("CHK_ShowTestErr"), true);
+            f.setEnabled(Control::CHK_ShowTestErr, true);
         }
         setArrived(wb, place);
     }

@@ -5,6 +5,7 @@
 #include "model/textfile.h"
 #include "model/weightfile.h"
 #include "session/commandstate.h"
+#include "session/controls.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
 #include "training/construction.h"
@@ -35,10 +36,10 @@ FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName)
         return {FileOutcome::Failed, QString()};
     }
     if (saveAs) {
-        wb.form.setText(QStringLiteral("LBL_WeightFile"), path);
+        wb.form.setText(Control::LBL_WeightFile, path);
         m.WeightFileName = path;
         m.HasWeightFile = true;
-        wb.form.setEnabled(QStringLiteral("BTN_EditWgt"), true);
+        wb.form.setEnabled(Control::BTN_EditWgt, true);
         updateFileCommands(wb);
     }
     m.WeightsChanged = false;
@@ -88,14 +89,14 @@ FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const Q
         }
     }
     if (result.done()) {
-        f.setText(QStringLiteral("LBL_WeightFile"), path);
+        f.setText(Control::LBL_WeightFile, path);
         m.WeightFileName = path;
         m.HasWeightFile = true;
-        f.setEnabled(QStringLiteral("BTN_EditWgt"), true);
+        f.setEnabled(Control::BTN_EditWgt, true);
     } else if (result.failed()) {
-        f.setText(QStringLiteral("LBL_WeightFile"), noFileCaption());
+        f.setText(Control::LBL_WeightFile, noFileCaption());
         m.HasWeightFile = false;
-        f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
+        f.setEnabled(Control::BTN_EditWgt, false);
     }
     clearTrainingMemory(wb);
     updateCommands(wb);

@@ -34,6 +34,15 @@ QAction *FormBinder::findAction(const QString &name) const
     return m_window->findChild<QAction *>(name);
 }
 
+void FormBinder::reportUnknown(const QString &control)
+{
+    if (!m_unknown.contains(control)) {
+        m_unknown.insert(control);
+        qWarning("FormBinder: the window %s has no control named %s",
+                 qPrintable(m_window->objectName()), qPrintable(control));
+    }
+}
+
 void FormBinder::apply(const QString &control)
 {
     if (!m_window) {
@@ -54,6 +63,7 @@ void FormBinder::apply(const QString &control)
     }
     auto *widget = m_window->findChild<QWidget *>(control);
     if (!widget) {
+        reportUnknown(control);
         return;
     }
     // Programmatic updates must not look like the user's edits.

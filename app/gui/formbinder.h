@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 class FormState;
 class QAction;
@@ -20,12 +21,15 @@ public:
 
     // Applies every control the form knows, e.g. right after the window was created.
     void applyAll();
-    // Applies one control.
+    // Applies one control; a name the window has no control of is reported as a warning.
     void apply(const QString &control);
 
 private:
     QAction *findAction(const QString &name) const;
+    // Warns, once per name, that the window has no control of that name.
+    void reportUnknown(const QString &control);
 
     FormState &m_form;
     QPointer<QWidget> m_window;
+    QSet<QString> m_unknown;
 };

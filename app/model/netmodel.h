@@ -33,6 +33,10 @@ inline QString noFileCaption()
 // The names of the function list, in code order.
 const std::array<QString, 5> &neuronFunctionNames();
 
+// What the report window lists: nothing yet, the run or the test report, the weights, their last
+// changes, the input sensitivities.
+enum class ReportKind { None, Run, Test, Weights, WeightDelta, Sensitivity };
+
 // One plot's settings: titles, grid flags and the chart's type and style codes.
 struct GraphSetting
 {
@@ -156,9 +160,8 @@ struct NetModel
     bool TestLinked = false;
     bool NetLoading = false;
 
-    // The report window: what it lists (999 run report, 1 test report, 2 weights, 3 weight
-    // changes, 4 input sensitivity) and the text being built for it.
-    int16_t ReportMode = 0;
+    // The report window: what it lists and the text being built for it.
+    ReportKind ReportMode = ReportKind::None;
     QString ReportText;
 
     // Plot settings, records 0..6; records 1..6 are saved with the network.

@@ -1,7 +1,6 @@
 #include "session/commandstate.h"
 
-#include <cstring>
-
+#include "session/controls.h"
 #include "session/workbench.h"
 
 void updateFileCommands(Workbench &wb)
@@ -9,24 +8,25 @@ void updateFileCommands(Workbench &wb)
     const NetModel &m = wb.model;
     FormState &f = wb.form;
     if (m.HasWeightFile && m.HasPatterns) {
-        for (const char *item : {"MNU_FILE_OpenPat", "MNU_FILE_OpenWeight", "MNU_FILE_SaveNetAs",
-                                 "MNU_FILE_SaveWeight", "MNU_FILE_SaveWeightAs"}) {
-            f.setEnabled(QLatin1String(item), true);
+        for (QLatin1String item :
+             {Control::MNU_FILE_OpenPat, Control::MNU_FILE_OpenWeight, Control::MNU_FILE_SaveNetAs,
+              Control::MNU_FILE_SaveWeight, Control::MNU_FILE_SaveWeightAs}) {
+            f.setEnabled(item, true);
         }
-        f.setVisible(QStringLiteral("save"), true);
+        f.setVisible(Control::save, true);
     } else if (m.HasWeightFile) {
-        f.setEnabled(QStringLiteral("MNU_FILE_SaveWeight"), true);
+        f.setEnabled(Control::MNU_FILE_SaveWeight, true);
     } else {
-        for (const char *item :
-             {"MNU_FILE_OpenPat", "MNU_FILE_OpenWeight", "MNU_FILE_SaveWeightAs"}) {
-            f.setEnabled(QLatin1String(item), true);
+        for (QLatin1String item : {Control::MNU_FILE_OpenPat, Control::MNU_FILE_OpenWeight,
+                                   Control::MNU_FILE_SaveWeightAs}) {
+            f.setEnabled(item, true);
         }
-        f.setEnabled(QStringLiteral("MNU_FILE_SaveNetAs"), false);
-        f.setEnabled(QStringLiteral("MNU_FILE_SaveWeight"), false);
-        f.setVisible(QStringLiteral("save"), false);
+        f.setEnabled(Control::MNU_FILE_SaveNetAs, false);
+        f.setEnabled(Control::MNU_FILE_SaveWeight, false);
+        f.setVisible(Control::save, false);
     }
-    f.setEnabled(QStringLiteral("MNU_FILE_SaveNet"), m.HasNetFile);
-    f.setEnabled(QStringLiteral("MNU_DATA_Norm"), m.HasPatterns);
+    f.setEnabled(Control::MNU_FILE_SaveNet, m.HasNetFile);
+    f.setEnabled(Control::MNU_DATA_Norm, m.HasPatterns);
 }
 
 void updateTrainCommands(Workbench &wb)
@@ -34,15 +34,17 @@ void updateTrainCommands(Workbench &wb)
     const NetModel &m = wb.model;
     FormState &f = wb.form;
     if (m.HasPatterns) {
-        for (const char *key : {"train", "runnet", "plotnet", "plotweights"}) {
-            f.setEnabled(QLatin1String(key), true);
+        for (QLatin1String key :
+             {Control::train, Control::runnet, Control::plotnet, Control::plotweights}) {
+            f.setEnabled(key, true);
         }
     } else {
-        for (const char *key : {"train", "stop", "runnet", "runtest", "plotnet", "plotweights"}) {
-            f.setEnabled(QLatin1String(key), false);
+        for (QLatin1String key : {Control::train, Control::stop, Control::runnet, Control::runtest,
+                                  Control::plotnet, Control::plotweights}) {
+            f.setEnabled(key, false);
         }
     }
-    f.setEnabled(QStringLiteral("runtest"), m.HasTest && m.HasPatterns);
+    f.setEnabled(Control::runtest, m.HasTest && m.HasPatterns);
 }
 
 void updateCommands(Workbench &wb)
@@ -51,16 +53,16 @@ void updateCommands(Workbench &wb)
     updateTrainCommands(wb);
 }
 
-void updateMenuOnOpen(Workbench &wb, const char *menu)
+void updateMenuOnOpen(Workbench &wb, const QString &menu)
 {
     const NetModel &m = wb.model;
     FormState &f = wb.form;
-    if (std::strcmp(menu, "MNU_DATA") == 0) {
-        f.setEnabled(QStringLiteral("MNU_DATA_CreateTest"), m.NumPats > 0);
-    } else if (std::strcmp(menu, "MNU_VIEW") == 0) {
-        f.setEnabled(QStringLiteral("MNU_VIEWSens"), m.HasPatterns);
-    } else if (std::strcmp(menu, "MNU_FILE") == 0) {
-        f.setEnabled(QStringLiteral("MNU_FILE_SavePatsAs"), m.PatsUnsaved && m.SetsRegenerated);
-        f.setEnabled(QStringLiteral("MNU_FILE_SaveTstPats"), m.TestUnsaved && m.SetsRegenerated);
+    if (menu == Control::MNU_DATA) {
+        f.setEnabled(Control::MNU_DATA_CreateTest, m.NumPats > 0);
+    } else if (menu == Control::MNU_VIEW) {
+        f.setEnabled(Control::MNU_VIEWSens, m.HasPatterns);
+    } else if (menu == Control::MNU_FILE) {
+        f.setEnabled(Control::MNU_FILE_SavePatsAs, m.PatsUnsaved && m.SetsRegenerated);
+        f.setEnabled(Control::MNU_FILE_SaveTstPats, m.TestUnsaved && m.SetsRegenerated);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct Workbench;
 
 // Enabling of the file commands from the weight-file, pattern and network-file flags.
@@ -13,4 +15,4 @@ void updateCommands(Workbench &wb);
 
 // Enabling of the items of a menu that is about to open ("&File", "&Edit", "&Data", "&View"
 // by their menu object names MNU_FILE, MNU_EDIT, MNU_DATA, MNU_VIEW).
-void updateMenuOnOpen(Workbench &wb, const char *menu);
+void updateMenuOnOpen(Workbench &wb, const QString &menu);

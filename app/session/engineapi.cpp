@@ -56,16 +56,9 @@ bool EngineApi::bind(const char *name, QString &why)
     };
 
     const Entry entries[] = {
-            {"BP", reinterpret_cast<void **>(&m_fn.BP)},
-            {"QP", reinterpret_cast<void **>(&m_fn.QP)},
-            {"CALCNET", reinterpret_cast<void **>(&m_fn.CALCNET)},
-            {"CALCERR", reinterpret_cast<void **>(&m_fn.CALCERR)},
-            {"RNDW", reinterpret_cast<void **>(&m_fn.RNDW)},
-            {"ZEROW", reinterpret_cast<void **>(&m_fn.ZEROW)},
-            {"NORMALIZE", reinterpret_cast<void **>(&m_fn.NORMALIZE)},
-            {"MINMAX", reinterpret_cast<void **>(&m_fn.MINMAX)},
-            {"MKTEST1", reinterpret_cast<void **>(&m_fn.MKTEST1)},
-            {"FIXCLOCK", reinterpret_cast<void **>(&m_fn.FIXCLOCK)},
+#define AXONA_ROUTINE_ENTRY(name) {#name, reinterpret_cast<void **>(&m_fn.name)},
+            AXONA_ENGINE_ROUTINES(AXONA_ROUTINE_ENTRY)
+#undef AXONA_ROUTINE_ENTRY
     };
     for (const Entry &e : entries) {
         if (std::strcmp(e.name, name) == 0) {

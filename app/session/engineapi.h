@@ -3,10 +3,6 @@
 #include <initializer_list>
 #include <memory>
 
-// The timer reading the program hands the engine beside RNDW, BP and QP: seconds since midnight.
-// The engine does not read it.
-float secondsSinceMidnight();
-
 #include <QLibrary>
 #include <QSet>
 #include <QString>
@@ -14,6 +10,24 @@ float secondsSinceMidnight();
 #include <axona32.h>
 
 class UiPort;
+
+// The engine's routines, in the one list the binding, the tests and the fuzz targets take them
+// from: X(name) for each.
+#define AXONA_ENGINE_ROUTINES(X)                                                                   \
+    X(BP)                                                                                          \
+    X(QP)                                                                                          \
+    X(CALCNET)                                                                                     \
+    X(CALCERR)                                                                                     \
+    X(RNDW)                                                                                        \
+    X(ZEROW)                                                                                       \
+    X(NORMALIZE)                                                                                   \
+    X(MINMAX)                                                                                      \
+    X(MKTEST1)                                                                                     \
+    X(FIXCLOCK)
+
+// The timer reading the program hands the engine beside RNDW, BP and QP: seconds since midnight.
+// The engine does not read it.
+float secondsSinceMidnight();
 
 // The engine's routines, bound by name from libaxona32.so at their first use. The program
 // never links the library: a missing library or routine is reported once, naming the file and
@@ -23,16 +37,16 @@ class EngineApi
 public:
     struct Routines
     {
-        decltype(&::BP) BP = nullptr;
-        decltype(&::QP) QP = nullptr;
-        decltype(&::CALCNET) CALCNET = nullptr;
-        decltype(&::CALCERR) CALCERR = nullptr;
-        decltype(&::RNDW) RNDW = nullptr;
-        decltype(&::ZEROW) ZEROW = nullptr;
-        decltype(&::NORMALIZE) NORMALIZE = nullptr;
-        decltype(&::MINMAX) MINMAX = nullptr;
-        decltype(&::MKTEST1) MKTEST1 = nullptr;
-        decltype(&::FIXCLOCK) FIXCLOCK = nullptr;
+#define AXONA_ROUTINE_SLOT(name) decltype(&::name) name = nullptr;
+        AXONA_ENGINE_ROUTINES(AXONA_ROUTINE_SLOT)
+#undef AXONA_ROUTINE_SLOT
+    };
+
+    // The names of all routines, in the order of the list.
+    static constexpr const char *RoutineNames[] = {
+#define AXONA_ROUTINE_NAME(name) #name,
+            AXONA_ENGINE_ROUTINES(AXONA_ROUTINE_NAME)
+#undef AXONA_ROUTINE_NAME
     };
 
     // Binds from the library found by libraryPath(): $AXONA_ENGINE, then next to the program,
@@ -49,7 +63,10 @@ public:
     bool require(UiPort &ui, std::initializer_list<const char *> names);
 
     // The bound routines; only those a successful require() named may be called.
-    const Routines &fn() const { return m_fn; }
+    const Routines &fn() const
+    {
+        return m_fn;
+    }
 
     // Where the library is looked for first.
     static QString libraryPath();

@@ -241,10 +241,10 @@ void AxonaApplication::connectReports()
 void AxonaApplication::connectMenus()
 {
     Workbench &wb = *m_workbench;
-    for (const char *name : {"MNU_FILE", "MNU_EDIT", "MNU_DATA", "MNU_VIEW"}) {
-        if (auto *menu = m_corvel->findChild<QMenu *>(QLatin1String(name))) {
-            connect(menu, &QMenu::aboutToShow, this, [&wb, name] { updateMenuOnOpen(wb, name); });
-        }
+    for (QMenu *menu : {m_corvel->ui()->MNU_FILE, m_corvel->ui()->MNU_EDIT,
+                        m_corvel->ui()->MNU_DATA, m_corvel->ui()->MNU_VIEW}) {
+        connect(menu, &QMenu::aboutToShow, this,
+                [&wb, menu] { updateMenuOnOpen(wb, menu->objectName()); });
     }
     auto *printing = new WindowPrinting(*m_corvel, *m_ui, m_frame.get(), this);
     connect(m_corvel->action(QStringLiteral("MNU_FILE_Print")), &QAction::triggered, printing,

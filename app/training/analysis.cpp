@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/numberformat.h"
+#include "session/controls.h"
 #include "session/engineapi.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -26,7 +27,7 @@ QString weightText(float w)
 // The listing of one weight-shaped array, over the arrays as built.
 void showWeightListing(Workbench &wb,
                        const Array3 NetModel::*weights,
-                       int16_t mode,
+                       ReportKind mode,
                        const QString &caption)
 {
     NetModel &m = wb.model;
@@ -44,7 +45,7 @@ void showWeightListing(Workbench &wb,
     wb.ui.yield();
 
     showWeightStats(wb);
-    QString text = wb.form.text(QStringLiteral("PNL_NW")) + LineEnd;
+    QString text = wb.form.text(Control::PNL_NW) + LineEnd;
     const Array3 &w = m.*weights;
     const Array1<int16_t> &nn = m.BuiltLayerSize;
     for (int l = 2; l <= m.BuiltNumLayers; ++l) {
@@ -115,7 +116,7 @@ bool showSensitivity(Workbench &wb)
         r.open = true;
         r.layer = m.NumLayers;
     }
-    m.ReportMode = 4;
+    m.ReportMode = ReportKind::Sensitivity;
     emit wb.events.reportChanged();
     wb.ui.yield();
     if (!checkSet(wb, false)) {
@@ -138,12 +139,13 @@ bool showSensitivity(Workbench &wb)
 
 void showWeights(Workbench &wb)
 {
-    showWeightListing(wb, &NetModel::Weights, 2, QStringLiteral("View Weights"));
+    showWeightListing(wb, &NetModel::Weights, ReportKind::Weights, QStringLiteral("View Weights"));
 }
 
 void showWeightDelta(Workbench &wb)
 {
-    showWeightListing(wb, &NetModel::WeightDelta, 3, QStringLiteral("View Weights Delta"));
+    showWeightListing(wb, &NetModel::WeightDelta, ReportKind::WeightDelta,
+                      QStringLiteral("View Weights Delta"));
 }
 
 void spinSensitivity(Workbench &wb, bool up)

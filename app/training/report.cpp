@@ -76,7 +76,7 @@ bool runNet(Workbench &wb, bool test)
     r.sensPanelVisible = false;
     r.caption = test ? QStringLiteral("Test Net") : QStringLiteral("Run Net");
     r.saveEditEnabled = true;
-    m.ReportMode = test ? 1 : 999;
+    m.ReportMode = test ? ReportKind::Test : ReportKind::Run;
     const int layer = reportLayer(wb);
     emit wb.events.reportChanged();
     wb.ui.yield();
@@ -155,13 +155,13 @@ void spinReportLayer(Workbench &wb, bool up)
         --r.layer;
     }
     switch (wb.model.ReportMode) {
-    case 1:
+    case ReportKind::Test:
         runNet(wb, true);
         break;
-    case 2:
+    case ReportKind::Weights:
         showWeights(wb);
         break;
-    case 3:
+    case ReportKind::WeightDelta:
         showWeightDelta(wb);
         break;
     default:
@@ -205,11 +205,11 @@ QString saveReport(Workbench &wb)
     }
     std::optional<QString> text;
     switch (wb.model.ReportMode) {
-    case 1:
+    case ReportKind::Test:
         text = runReportText(wb, true);
         break;
-    case 2:
-    case 3:
+    case ReportKind::Weights:
+    case ReportKind::WeightDelta:
         text = wb.report.text;
         break;
     default:
@@ -229,7 +229,7 @@ QString saveReport(Workbench &wb)
 
 void saveAndEditReport(Workbench &wb, const std::function<void(const QString &path)> &startEditor)
 {
-    if (wb.model.ReportMode == 4) {
+    if (wb.model.ReportMode == ReportKind::Sensitivity) {
         return;
     }
     const QString path = saveReport(wb);

@@ -19,7 +19,7 @@ void closeReport(Workbench &wb);
 bool runNet(Workbench &wb, bool test);
 
 // The report window's layer spinner UpDown1 (2..NumLayers), then the listing of ReportMode is
-// rebuilt: 1 test report, 2 weights, 3 weight changes, anything else the run report.
+// rebuilt: the test report, the weights, the weight changes, anything else the run report.
 void spinReportLayer(Workbench &wb, bool up);
 
 // The output-layer lines of the run (test false) or test report, every pattern, no header and no
@@ -27,7 +27,7 @@ void spinReportLayer(Workbench &wb, bool up);
 std::optional<QString> runReportText(Workbench &wb, bool test);
 
 // "&Save As...": asks for a ".res" file (and before overwriting one), then writes the report of
-// ReportMode: the full test or run report, or the listing shown for the weight modes 2 and 3.
+// ReportMode: the full test or run report, or the listing shown for the weights or their changes.
 // Returns the file written, or an empty name when cancelled or failed (the failure is shown).
 QString saveReport(Workbench &wb);
 

@@ -17,8 +17,11 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "gui/formbinder.h"
 #include "gui/qtuiport.h"
 #include "scriptedui.h"
+#include "session/controls.h"
+#include "session/formstate.h"
 #include "shell/aboutdialog.h"
 #include "shell/corvelwindow.h"
 #include "shell/mdineuralframe.h"
@@ -67,6 +70,7 @@ private slots:
     void mainMenu_data();
     void mainMenu();
     void toolbar();
+    void coreControlNames();
     void mainWindowControls_data();
     void mainWindowControls();
     void textBoxesSelectAllOnFocus();
@@ -234,6 +238,59 @@ void TestShell::toolbar()
     QVERIFY(m_corvel->toolAction("train")->isEnabled());
 }
 
+void TestShell::coreControlNames()
+{
+    // The kind of control each name prefix stands for; menu names are menus or their items,
+    // lower-case names toolbar buttons.
+    const QList<QPair<QString, const char *>> kinds {
+            {"TXT_", "QLineEdit"},   {"LBL_", "QLabel"},    {"PNL_", "QLabel"},
+            {"BTN_", "QPushButton"}, {"CHK_", "QCheckBox"}, {"CMB_", "QComboBox"},
+            {"FRA_", "QGroupBox"},   {"SPN_", "UpDown"},
+    };
+    const QStringList names = Control::all();
+    QVERIFY(names.size() > 60);
+    for (const QString &name : names) {
+        const auto widgets = m_corvel->findChildren<QWidget *>(name);
+        const auto actions = m_corvel->findChildren<QAction *>(name);
+        QVERIFY2(widgets.size() + actions.size() == 1, qPrintable(name));
+        if (name.startsWith(QLatin1String("MNU_"))) {
+            QVERIFY2(actions.size() == 1 || qobject_cast<QMenu *>(widgets.value(0)),
+                     qPrintable(name));
+            continue;
+        }
+        if (name.at(0).isLower()) {
+            QVERIFY2(actions.size() == 1 && m_corvel->toolAction(name) == actions.constFirst(),
+                     qPrintable(name));
+            continue;
+        }
+        QVERIFY2(widgets.size() == 1, qPrintable(name));
+        const QWidget *w = widgets.constFirst();
+        const char *kind = nullptr;
+        for (const auto &k : kinds) {
+            if (name.startsWith(k.first)) {
+                kind = k.second;
+            }
+        }
+        QVERIFY2(kind && w->inherits(kind), qPrintable(name + " " + w->metaObject()->className()));
+        // Every control the user can see tells what it is for when the mouse rests on it.
+        if (w->isVisibleTo(m_corvel) && !qobject_cast<const QGroupBox *>(w)) {
+            QVERIFY2(!w->toolTip().isEmpty(), qPrintable(name + " has no hint"));
+        }
+    }
+
+    // Bound to the real window, every name reaches its control; a name the window lacks is
+    // reported.
+    FormState form;
+    FormBinder binder(form, *m_corvel);
+    QTest::failOnWarning(QRegularExpression("FormBinder"));
+    for (const QString &name : names) {
+        form.setEnabled(name, true);
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         "FormBinder: the window Corvel has no control named TXT_Nowhere");
+    form.setText(QStringLiteral("TXT_Nowhere"), QStringLiteral("lost"));
+}
+
 void TestShell::mainWindowControls_data()
 {
     QTest::addColumn<QString>("className");
@@ -247,43 +304,19 @@ void TestShell::mainWindowControls_data()
         const char *text;
         const char *hint;
     } rows[] = {
-            {"TXT_Title", "QLineEdit", nullptr, nullptr},
             {"FRA_NetSize", "QGroupBox", "Net Size", nullptr},
-            {"PNL_Layers", "QLabel", nullptr, nullptr},
-            {"SPN_Layers", "UpDown", nullptr, nullptr},
-            {"PNL_Lindex", "QLabel", nullptr, nullptr},
-            {"CMB_LayerSize", "QComboBox", nullptr, nullptr},
-            {"CMB_idxfn", "QComboBox", nullptr, nullptr},
             {"BTN_Change", "QPushButton", "Change", "Change layer size"},
             {"FRA_LearnPar", "QGroupBox", "Learning Parameters", nullptr},
-            {"TXT_Eta", "QLineEdit", nullptr, nullptr},
             {"UpDown1", "UpDown", nullptr, nullptr},
-            {"TXT_Alpha", "QLineEdit", nullptr, nullptr},
             {"UpDown2", "UpDown", nullptr, nullptr},
-            {"TXT_Pnoise", "QLineEdit", nullptr, nullptr},
             {"UpDown3", "UpDown", nullptr, nullptr},
-            {"TXT_Wnoise", "QLineEdit", nullptr, nullptr},
             {"UpDown4", "UpDown", nullptr, nullptr},
-            {"TXT_Temp", "QLineEdit", nullptr, nullptr},
-            {"TXT_epocs", "QLineEdit", nullptr, nullptr},
-            {"TXT_PatClip", "QLineEdit", nullptr, nullptr},
             {"CHK_AutoLearn", "QCheckBox", "Auto", "Adjust Eta & Alpha automaticly"},
             {"FRA_EpocPar", "QGroupBox", "Epoc Parameters", nullptr},
             {"CHK_RND", "QCheckBox", "Random Sampling", nullptr},
-            {"TXT_EpocLen", "QLineEdit", nullptr, nullptr},
             {"FRA_Results", "QGroupBox", "Training Results", nullptr},
-            {"TXT_TargetErr", "QLineEdit", nullptr, nullptr},
-            {"LBL_Error", "QLabel", nullptr, nullptr},
-            {"LBL_Change", "QLabel", nullptr, nullptr},
-            {"LBL_iter", "QLabel", nullptr, nullptr},
-            {"LBL_GoodPats", "QLabel", nullptr, nullptr},
             {"CHK_ShowTestErr", "QCheckBox", "Test", nullptr},
             {"FRA_Weights", "QGroupBox", "Weights", nullptr},
-            {"PNL_NW", "QLabel", nullptr, nullptr},
-            {"PNL_MinW", "QLabel", nullptr, nullptr},
-            {"PNL_MaxW", "QLabel", nullptr, nullptr},
-            {"TXT_minW", "QLineEdit", nullptr, nullptr},
-            {"TXT_maxW", "QLineEdit", nullptr, nullptr},
             {"BTN_Randomize", "QPushButton", "Randomize", "Randomize weights"},
             {"FRA_Files", "QGroupBox", "Files", nullptr},
             {"LBL_DataFile", "ClickableLabel", "Click here to Open File", nullptr},

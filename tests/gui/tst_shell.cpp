@@ -19,6 +19,7 @@
 
 #include "gui/formbinder.h"
 #include "gui/qtuiport.h"
+#include "modaldriver.h"
 #include "scriptedui.h"
 #include "session/controls.h"
 #include "session/formstate.h"
@@ -29,21 +30,6 @@
 #include "training/widgets/reportwindow.h"
 
 namespace {
-
-// Runs answer on the next modal window once it is up, so a test can drive a dialog that exec()s.
-void whenModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start();
-}
 
 QStringList actionNames(const QList<QAction *> &actions)
 {
@@ -491,7 +477,8 @@ void TestShell::aboutBox()
     QString title;
     QString header;
     bool closed = false;
-    whenModal([&](QWidget *modal) {
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
         auto *about = qobject_cast<AboutDialog *>(modal);
         if (!about) {
             modal->close();
@@ -571,7 +558,8 @@ void TestShell::messageBox()
     QString shownTitle;
     QString shownText;
     int shownIcon = -1;
-    whenModal([&](QWidget *modal) {
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (!box) {
             modal->close();

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "modaldriver.h"
 #include "session/commandstate.h"
 #include "session/engineapi.h"
 #include "session/workbench.h"
@@ -166,18 +167,11 @@ private slots:
         app.start(QString());
         CorvelWindow &w = app.corvel();
         loadXor(app.workbench());
-        QString shown;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        answer.start(20);
+        ModalDriver driver(QMessageBox::Ok);
         type(w, "TXT_EpocLen", QStringLiteral("9"));
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
-        QCOMPARE(shown, QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
+        QTRY_VERIFY_WITH_TIMEOUT(!driver.seen().isEmpty(), 5000);
+        QCOMPARE(driver.seen().constFirst().text,
+                 QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
         QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"))->text(),
                  QStringLiteral("4"));
     }

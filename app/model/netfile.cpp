@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <QFileInfo>
-
 #include "model/listinput.h"
 #include "model/numberformat.h"
 

@@ -1,14 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
-#include <QList>
-#include <QStringList>
-
 #include "model/netmodel.h"
 #include "model/rmshistory.h"
 #include "model/settings.h"
-#include "model/windowlayout.h"
 #include "session/formstate.h"
 #include "session/reportstate.h"
 #include "session/workbenchevents.h"

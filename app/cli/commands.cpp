@@ -531,34 +531,84 @@ int runCreateTest(const QStringList &args)
 const std::array<CliCommand, 9> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
-         &runInfo},
+         &runInfo,
+         "Opens NET exactly as \"Open Net...\" does (its pattern, weight and test files loaded, "
+         "the normalisation applied) and prints its layers and neuron functions, its training "
+         "parameters, its files and the counts of patterns and weights, with their range."},
         {"save", "save NET OUT",
          "open NET and save it as OUT (\".net\" added when OUT has no extension) with its "
          "weights in OUT's folder under OUT's base name and \".wgt\"",
-         2, &runSave},
+         2, &runSave,
+         "Opens NET and saves it as OUT (\".net\" is added when OUT has no extension). The "
+         "weights go beside it, under OUT's base name with \".wgt\"; the network file names them."},
         {"train", TrainUsage,
          "train NET as \"Train\" does until every pattern is within the target error (or a "
          "bound is hit), progress on standard error; --save writes the network and weights",
-         -1, &runTrain},
+         -1, &runTrain,
+         "Trains NET as \"Train\" does, with the parameters, epoch length and training mode of "
+         "the network file, until every pattern is within the target error. Progress (iterations, "
+         "RMS error, good patterns and their percentage) goes to standard error once a second, "
+         "as a bar of the good percentage when standard error is a terminal. A run that stops at "
+         "a bound also ends with status 0.\n\n"
+         "--max-iterations N  stop after N engine calls; each makes \"Iter./calc.\" epochs, so "
+         "the iterations shown are N times that\n\n"
+         "--seconds S  stop after S seconds\n\n"
+         "--save  write the network and its weights to their files when training ends"},
         {"run", RunUsage,
          "print the run report (the test report with --test) of the output layer or of layer L", -1,
-         &runRun},
+         &runRun,
+         "Prints the run report as the report window shows it: the RMS error and the percentage "
+         "of good patterns, then for every training pattern the network's outputs beside the "
+         "targets, its error and a mark when it is within the target error; with the window's "
+         "limit of 32767 characters and its message when the report is longer.\n\n"
+         "--test  the test report: the test patterns instead of the training patterns\n\n"
+         "--layer L  the outputs of layer L instead of the output layer"},
         {"report", ReportUsage,
-         "write the full run or test report to FILE.res as \"Save As...\" does", -1,
-         &runReportFile},
+         "write the full run or test report to FILE.res as \"Save As...\" does", -1, &runReportFile,
+         "Writes the whole run report, not cut at the window's limit, to FILE.res as the report "
+         "window's \"Save As...\" does.\n\n"
+         "--test  the test report instead of the run report\n\n"
+         "-o FILE.res  the file to write"},
         {"sensitivity", SensitivityUsage,
          "print the input sensitivities, inputs moved by P percent (default 10)", -1,
-         &runSensitivity},
+         &runSensitivity,
+         "Prints the \"Input Sensitivity\" listing: the inputs ranked by how strongly a small "
+         "relative change of each changes the network's error over the training patterns, the "
+         "strongest 1.000.\n\n"
+         "--step P  move the inputs by P percent, -100 to 100 but not 0 (default 10)"},
         {"weights", "weights NET [--delta]",
-         "print every weight (the last weight changes with --delta)", -1, &runWeights},
+         "print every weight (the last weight changes with --delta)", -1, &runWeights,
+         "Prints the \"Weights\" listing: every weight of the network, layer by layer and node by "
+         "node, the bias last.\n\n"
+         "--delta  the last change of each weight instead (\"Weights Delta\")"},
         {"normalize", NormalizeUsage,
          "normalise the training and test data onto the ranges (default: those of the neuron "
          "functions) and save the network with its factors",
-         -1, &runNormalize},
+         -1, &runNormalize,
+         "Reads the pattern and test files again, normalises them onto the ranges, and saves the "
+         "network with the new factors, and its weights. The ranges default to those of the "
+         "neuron functions, as the dialog's do. A log side whose raw data hold a value of 0 or "
+         "below is refused and nothing is saved.\n\n"
+         "--in-range LO HI  the range of the inputs\n\n"
+         "--out-range LO HI  the range of the targets\n\n"
+         "--global  one factor pair for all inputs and one for all outputs, instead of one per "
+         "node\n\n"
+         "--in-log  normalise the logarithm of the inputs\n\n"
+         "--out-log  normalise the logarithm of the targets\n\n"
+         "--raw-ins  leave the inputs as they are\n\n"
+         "--raw-outs  leave the targets as they are"},
         {"create-test", CreateTestUsage,
          "cut a test set out of the pattern file, write both sets beside NET as "
          "<base>-train.pat and <base>-test.tst and save the network naming them",
-         -1, &runCreateTest},
+         -1, &runCreateTest,
+         "Runs \"Create Test\" with the same checks and messages; a test set the network had is "
+         "replaced. Both sets are written beside the network as <base>-train.pat and "
+         "<base>-test.tst, in data units also when the data are held normalised, and the network "
+         "is saved naming them. The pattern file they came from is never overwritten. Give "
+         "exactly one way to choose the test patterns:\n\n"
+         "--percent P  a random sample of P percent of the patterns, up to 80\n\n"
+         "--random-block N  a block of N patterns from a random start\n\n"
+         "--range FROM TO  the patterns FROM to TO"},
 }};
 
 } // namespace

@@ -4,9 +4,12 @@
 
 #include <QStringList>
 
-// One command of the tool: its name, what it takes, a line of help and the code that runs it.
-// The code gets the arguments after the command's name (exactly `arguments` of them, or at least
-// one when `arguments` is -1 and the command reads options) and returns the program's exit status.
+// One command of the tool: its name, what it takes, a line of help, the code that runs it, and
+// its full help. The code gets the arguments after the command's name (exactly `arguments` of
+// them, or at least one when `arguments` is -1 and the command reads options) and returns the
+// program's exit status. The full help (`axona COMMAND --help`, the manual page) is paragraphs
+// separated by blank lines; a paragraph that starts with "-" describes an option: the option and
+// its values, two blanks, what it does. Without it the help shows the summary.
 struct CliCommand
 {
     const char *name;
@@ -14,6 +17,7 @@ struct CliCommand
     const char *summary;
     int arguments;
     int (*run)(const QStringList &args);
+    const char *details = nullptr;
 };
 
 // Every command the tool knows, in the order the help lists them.

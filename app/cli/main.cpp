@@ -2,19 +2,47 @@
 #include <QTextStream>
 
 #include "cli/commands.h"
+#include "cli/help.h"
 
 namespace {
 
-int usage(QTextStream &err, int status)
+bool isHelp(const QString &word)
 {
-    err << "usage: axona COMMAND ARGUMENTS...\n\ncommands:\n";
+    return word == QLatin1String("--help") || word == QLatin1String("-h");
+}
+
+const CliCommand *findCommand(const QString &name)
+{
     for (const CliCommand &c : cliCommands()) {
-        err << "  axona " << c.usage << "\n      " << c.summary << '\n';
+        if (name == QLatin1String(c.name)) {
+            return &c;
+        }
     }
-    err << "\nMessages go to standard error; questions are answered Yes (Yes/No), OK (OK/Cancel)"
-           " or No (Yes/No/Cancel).\nThe engine is libaxona32.so from $AXONA_ENGINE, beside the"
-           " program, or the library path.\n";
+    return nullptr;
+}
+
+// Asked for, help goes to standard output; after a wrong command line, to standard error.
+int overview(int status)
+{
+    QTextStream out(status == ExitOk ? stdout : stderr);
+    printOverview(out);
     return status;
+}
+
+// `axona --generate man|complete-bash`: the manual page and the bash completion, which the
+// build installs.
+int generate(const QStringList &args)
+{
+    QTextStream out(stdout);
+    if (args == QStringList {QStringLiteral("man")}) {
+        printManPage(out);
+    } else if (args == QStringList {QStringLiteral("complete-bash")}) {
+        printBashCompletion(out);
+    } else {
+        QTextStream(stderr) << "usage: axona --generate man|complete-bash\n";
+        return ExitUsage;
+    }
+    return ExitOk;
 }
 
 } // namespace
@@ -24,25 +52,40 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("axona"));
-    QTextStream err(stderr);
+    QCoreApplication::setApplicationVersion(QStringLiteral(AXONA_VERSION));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        return usage(err, ExitUsage);
+        return overview(ExitUsage);
     }
     const QString name = args.takeFirst();
-    for (const CliCommand &c : cliCommands()) {
-        if (name == QLatin1String(c.name)) {
-            if (c.arguments >= 0 ? args.size() != c.arguments : args.isEmpty()) {
-                err << "usage: axona " << c.usage << '\n';
-                return ExitUsage;
-            }
-            return c.run(args);
+    if (const CliCommand *c = findCommand(name)) {
+        if (args.size() == 1 && isHelp(args.at(0))) {
+            QTextStream out(stdout);
+            printCommandHelp(out, *c);
+            return ExitOk;
         }
+        if (c->arguments >= 0 ? args.size() != c->arguments : args.isEmpty()) {
+            QTextStream(stderr) << "usage: axona " << c->usage << "\n(axona " << c->name
+                                << " --help tells more)\n";
+            return ExitUsage;
+        }
+        return c->run(args);
     }
-    if (name == QLatin1String("help") || name == QLatin1String("--help")
-        || name == QLatin1String("-h")) {
-        return usage(err, ExitOk);
+    if (name == QLatin1String("help") || isHelp(name)) {
+        if (args.isEmpty()) {
+            return overview(ExitOk);
+        }
+        if (const CliCommand *c = findCommand(args.at(0)); c && args.size() == 1) {
+            QTextStream out(stdout);
+            printCommandHelp(out, *c);
+            return ExitOk;
+        }
+    } else if (name == QLatin1String("--version")) {
+        QTextStream(stdout) << "axona " << QCoreApplication::applicationVersion() << '\n';
+        return ExitOk;
+    } else if (name == QLatin1String("--generate")) {
+        return generate(args);
     }
-    err << "axona: unknown command " << name << "\n\n";
-    return usage(err, ExitUsage);
+    QTextStream(stderr) << "axona: unknown command " << name << "\n\n";
+    return overview(ExitUsage);
 }

@@ -1,3 +1,4 @@
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,7 +87,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("start");
         QTest::newRow("nothing") << QStringList {} << 2 << "usage: axona COMMAND";
-        QTest::newRow("help") << QStringList {"help"} << 0 << "usage: axona COMMAND";
+        QTest::newRow("generate nothing known")
+                << QStringList {"--generate", "zsh"} << 2 << "usage: axona --generate";
         QTest::newRow("unknown") << QStringList {"fly", "x.net"} << 2
                                  << "axona: unknown command fly";
         QTest::newRow("info without a file")
@@ -111,6 +113,39 @@ private slots:
         const CliRun r = run(arguments);
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.startsWith(start), qPrintable(r.err));
+    }
+
+    // Every command the overview lists has its own help, which explains each option its usage
+    // names; "axona help COMMAND" says the same.
+    void helpCoversEveryCommand()
+    {
+        const CliRun overview = run({"--help"});
+        QCOMPARE(overview.status, 0);
+        QCOMPARE(overview.err, QString());
+        QVERIFY(overview.out.startsWith("usage: axona COMMAND"));
+        static const QRegularExpression listed(QStringLiteral("^  axona (\\S+)"),
+                                               QRegularExpression::MultilineOption);
+        QStringList names;
+        for (const QRegularExpressionMatch &m : listed.globalMatch(overview.out)) {
+            names << m.captured(1);
+        }
+        for (const char *known : {"info", "save", "train", "run", "report", "sensitivity",
+                                  "weights", "normalize", "create-test"}) {
+            QVERIFY2(names.contains(known), known);
+        }
+        static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--?[a-z][a-z-]*)"));
+        for (const QString &name : names) {
+            const CliRun help = run({name, "--help"});
+            QCOMPARE(help.status, 0);
+            QVERIFY2(help.out.startsWith("usage: axona " + name + ' '), qPrintable(help.out));
+            const QString usage = help.out.section(QStringLiteral("\n\n"), 0, 0);
+            for (const QRegularExpressionMatch &m : option.globalMatch(usage)) {
+                QVERIFY2(help.out.contains("\n  " + m.captured(1) + ' ')
+                                 || help.out.contains("\n  " + m.captured(1) + '\n'),
+                         qPrintable(name + ": " + m.captured(1) + " is not explained"));
+            }
+            QCOMPARE(run({"help", name}).out, help.out);
+        }
     }
 
     void saveWritesNetworkAndWeights()

@@ -72,6 +72,8 @@ expected=(
     "$datadir/mime/packages/axona.xml"
     "$datadir/icons/hicolor/scalable/apps/org.axona.Axona.svg"
     "$mandir/man1/Axona32.1.gz"
+    "$mandir/man1/axona.1.gz"
+    "$datadir/bash-completion/completions/axona"
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("$datadir/icons/hicolor/${size}x${size}/apps/org.axona.Axona.png")
@@ -132,6 +134,27 @@ if ! appstreamcli validate --no-net "$root/$datadir/metainfo/org.axona.Axona.met
 fi
 grep -q "<release version=\"$version\"" "$root/$datadir/metainfo/org.axona.Axona.metainfo.xml" \
     || fail "the metainfo has no release entry for version $version"
+
+# The installed bash completion: commands, a command's options, network files for NET.
+mkdir -p "$scratch/files/sub"
+touch "$scratch/files/a.net" "$scratch/files/b.pat"
+completions=$(cd "$scratch/files" && bash -c '
+    source "$1"
+    complete_words() {
+        COMP_WORDS=("$@")
+        COMP_CWORD=$(($# - 1))
+        COMPREPLY=()
+        _axona
+        printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
+    }
+    complete_words axona tr
+    complete_words axona train x.net --sa
+    complete_words axona info ""
+    complete_words axona help cr' _ "$root/$datadir/bash-completion/completions/axona")
+if [ "$completions" != $'train\n--save\na.net sub\ncreate-test' ]; then
+    fail "bash completion offers:"
+    echo "$completions"
+fi
 
 # The installed programs, from a folder of their own, with nothing pointing at the build.
 cd "$scratch"

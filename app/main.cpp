@@ -6,6 +6,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Axona"));
+    // Ties the windows to the installed desktop entry (its name and icon in the task bar).
+    QApplication::setDesktopFileName(QStringLiteral("org.axona.Axona"));
     AxonaApplication axona;
     const QStringList args = QApplication::arguments();
     axona.start(args.size() > 1 ? args.at(1) : QString());

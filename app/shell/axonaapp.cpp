@@ -1,7 +1,9 @@
 #include "shell/axonaapp.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -43,6 +45,10 @@ AxonaApplication::AxonaApplication()
     : m_frame(std::make_unique<MdiNeuralFrame>())
     , m_engine(std::make_unique<EngineApi>())
 {
+    // Every window without an icon of its own shows the program's: the frame, its child windows,
+    // the help window and the dialogs. Set before the first child window copies it.
+    Q_INIT_RESOURCE(axona);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/axona.svg")));
     if (const QScreen *screen = m_frame->screen()) {
         const QSize available = screen->availableGeometry().size();
         m_frame->resize(std::min(1100, available.width()), std::min(760, available.height()));

@@ -86,7 +86,6 @@ CorvelWindow::CorvelWindow(QWidget *parent)
     setObjectName(QStringLiteral("Corvel"));
     setWindowTitle(QStringLiteral("Neural Control Panel"));
     setProperty("Tag", QStringLiteral("CPL"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/drawnet.svg")));
     createMenus();
     createToolBar();
     createPanels();

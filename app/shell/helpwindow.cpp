@@ -26,7 +26,6 @@ HelpWindow::HelpWindow(QWidget *owner)
     Q_INIT_RESOURCE(help);
     setObjectName(QLatin1String(windowName));
     setWindowTitle(tr("Axona Help"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/drawnet.svg")));
 
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenLinks(true);

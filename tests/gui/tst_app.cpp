@@ -99,6 +99,7 @@ private slots:
     void helpOpensAndClosesWithProgram();
     void helpCoversEveryCommand();
     void helpLinksResolve();
+    void windowsShowProgramIcon();
 
 private:
     Ui::CorvelWindow *ui() const { return m_app->corvel().ui(); }
@@ -611,6 +612,35 @@ void TestApp::helpLinksResolve()
     }
     QVERIFY(links > pages.size());
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(QLatin1String(", "))));
+}
+
+// The program's icon, drawn from its SVG, on the frame, its child windows and the help window.
+void TestApp::windowsShowProgramIcon()
+{
+    const QIcon icon = QApplication::windowIcon();
+    const QImage drawn = icon.pixmap(64).toImage();
+    QVERIFY(!drawn.isNull());
+    QCOMPARE(drawn.pixelColor(32, 32).alpha(), 255);
+
+    m_app->corvel().action(QStringLiteral("MNU_VIEWWeights"))->trigger();
+    m_app->corvel().action(QStringLiteral("MNU_HELP_Help"))->trigger();
+    QPointer<HelpWindow> help = m_app->frame().findChild<HelpWindow *>();
+    QVERIFY(help);
+    QTRY_VERIFY_WITH_TIMEOUT(help->isVisible(), 2000);
+
+    QList<QWidget *> windows = QApplication::topLevelWidgets();
+    const auto children = m_app->frame().findChildren<QMdiSubWindow *>();
+    windows.append({children.begin(), children.end()});
+    QStringList shown;
+    for (const QWidget *w : std::as_const(windows)) {
+        if (w->isVisible()) {
+            shown << w->windowTitle();
+            QVERIFY2(w->windowIcon().cacheKey() == icon.cacheKey(), qPrintable(w->windowTitle()));
+        }
+    }
+    QVERIFY2(shown.contains(QStringLiteral("View Weights")), qPrintable(shown.join(", ")));
+    QVERIFY2(shown.contains(help->windowTitle()), qPrintable(shown.join(", ")));
+    help->close();
 }
 
 QTEST_MAIN(TestApp)

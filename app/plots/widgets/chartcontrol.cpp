@@ -7,16 +7,13 @@
 #include <QContextMenuEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPrintDialog>
 
 #include "plots/widgets/chartrender.h"
-#include "plots/widgets/picturefiles.h"
 
 ChartControl::ChartControl(QWidget *parent)
     : QChartView(parent)
 {
     setRenderHint(QPainter::Antialiasing);
-    chart()->setAnimationOptions(QChart::NoAnimation);
     draw();
 }
 
@@ -109,7 +106,13 @@ void ChartControl::setChartData(const ChartData &data)
 void ChartControl::draw()
 {
     m_shown = m_pending;
-    fillChart(*chart(), m_shown);
+    // A fresh chart each time: axes taken out of a shown chart can leave their labels behind.
+    auto *fresh = new QChart;
+    fresh->setAnimationOptions(QChart::NoAnimation);
+    fillChart(*fresh, m_shown);
+    QChart *old = chart();
+    setChart(fresh);
+    delete old;
 }
 
 void ChartControl::paintChart(QPainter &painter, const QRectF &target)
@@ -137,12 +140,10 @@ bool ChartControl::printTo(QPrinter &printer)
     return printPicture(printer, [this](QPainter &p, const QRectF &t) { paintChart(p, t); });
 }
 
-bool ChartControl::print(QPrinter &printer)
+PrintOutcome ChartControl::print(QPrinter &printer)
 {
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    return dialog.exec() == QDialog::Accepted && printTo(printer);
+    return printWithDialog(printer, this,
+                           [this](QPainter &p, const QRectF &t) { paintChart(p, t); });
 }
 
 void ChartControl::mouseDoubleClickEvent(QMouseEvent *event)

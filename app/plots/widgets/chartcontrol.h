@@ -3,6 +3,7 @@
 #include <QChartView>
 
 #include "plots/chartdata.h"
+#include "plots/widgets/picturefiles.h"
 
 class QPrinter;
 
@@ -60,9 +61,8 @@ public:
     // Prints the chart on one page of printer without a dialog; false when the printer could
     // not be started.
     bool printTo(QPrinter &printer);
-    // The print dialog on printer, then the chart; false when cancelled or the printer could not
-    // be started.
-    bool print(QPrinter &printer);
+    // The print dialog on printer, then the chart.
+    PrintOutcome print(QPrinter &printer);
     // The chart picture at the view's size.
     QImage image();
 

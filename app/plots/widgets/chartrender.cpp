@@ -64,10 +64,19 @@ QBrush raisedBrush(const QColor &colour)
     return gradient;
 }
 
-// Bar labels short enough to stand side by side.
-QString axisNumber(double v)
+// Decimals enough to tell neighbouring bar labels apart, step apart, and no more, so the
+// labels stand side by side: none for whole numbers.
+int labelDecimals(const ChartData &d)
 {
-    return QString::number(v, 'g', 4);
+    bool whole = true;
+    for (float x : d.xPositions) {
+        whole = whole && x == std::floor(x);
+    }
+    if (whole || d.numPoints() < 2) {
+        return 0;
+    }
+    const double step = std::fabs(double(d.xPositions[1]) - d.xPositions[0]) * d.labelEvery;
+    return step > 0.0 ? std::clamp(1 - int(std::floor(std::log10(step))), 0, 6) : 3;
 }
 
 struct ValueSpan
@@ -90,8 +99,9 @@ QCategoryAxis *barAxis(const ChartData &d)
     auto *axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setStartValue(-0.5);
+    const int decimals = labelDecimals(d);
     for (int i = 0; i < d.numPoints(); i += std::max(d.labelEvery, 1)) {
-        const QString label = axisNumber(d.xPositions[std::size_t(i)]);
+        const QString label = QString::number(d.xPositions[std::size_t(i)], 'f', decimals);
         // Labels must differ; a repeated x position keeps its first label only.
         if (!axis->categoriesLabels().contains(label)) {
             axis->append(label, i);
@@ -186,7 +196,10 @@ void addLines(QChart &chart, const ChartData &d, QAbstractAxis *yAxis)
         const int points = std::max(d.numPoints(), 1);
         const int ticks = (points + std::max(d.labelEvery, 1) - 1) / std::max(d.labelEvery, 1);
         xAxis->setTickCount(std::clamp(ticks, 2, 12));
-        xAxis->applyNiceNumbers();
+        // Up to 10 points each has its tick; beyond, round numbers read better.
+        if (d.labelEvery > 1) {
+            xAxis->applyNiceNumbers();
+        }
     }
     if (auto *values = qobject_cast<QValueAxis *>(yAxis); values && !ySpan.empty()) {
         const double pad = ySpan.high > ySpan.low ? 0.0 : 0.5;
@@ -206,15 +219,9 @@ void addLines(QChart &chart, const ChartData &d, QAbstractAxis *yAxis)
 
 void fillChart(QChart &chart, const ChartData &d)
 {
-    chart.removeAllSeries();
-    for (QAbstractAxis *axis : chart.axes()) {
-        chart.removeAxis(axis);
-        delete axis;
-    }
     chart.setTitle(d.title);
     chart.legend()->setVisible(d.numSets() > 0);
     chart.legend()->setAlignment(Qt::AlignBottom);
-    chart.legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     QFont titleFont;
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
@@ -237,6 +244,8 @@ void fillChart(QChart &chart, const ChartData &d)
         addBars(chart, d, static_cast<QValueAxis *>(yAxis));
     } else {
         addLines(chart, d, yAxis);
+        // Lines in the legend show their dash pattern.
+        chart.legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     }
     for (QAbstractAxis *axis : chart.axes()) {
         const bool horizontal = axis->orientation() == Qt::Horizontal;

@@ -6,7 +6,7 @@
 class QChart;
 struct ChartData;
 
-// Replaces everything the chart shows by data: one series per data set in the type and style of
+// Fills a new, empty chart with data: one series per data set in the type and style of
 // the codes (bars for 3 and 4, the latter shaded to look raised; lines, symbols or both for 6;
 // a line over a logarithmic value axis for 7, which leaves out values <= 0), the title and axis
 // titles, the grid lines of the grid code, one colour per set or one colour for all (the sets

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "plots/netdrawing.h"
+#include "plots/widgets/picturefiles.h"
 
 namespace {
 
@@ -71,4 +72,12 @@ void paintNetPicture(QPainter &painter,
     painter.translate(-scroll);
     painter.drawPicture(0, 0, picture);
     painter.restore();
+}
+
+QString writeNetPictureFile(const QPicture &picture, const QString &path, QSize size)
+{
+    return writePictureFile(path, size, QStringLiteral("Net Layout"),
+                            [&picture](QPainter &painter, const QRectF &target) {
+                                paintNetPicture(painter, picture, target);
+                            });
 }

@@ -3,6 +3,8 @@
 #include <QPicture>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
+#include <QString>
 
 struct NetDrawing;
 class QPainter;
@@ -20,3 +22,10 @@ void paintNetPicture(QPainter &painter,
                      const QRectF &viewport,
                      double zoom = 1.0,
                      QPointF scroll = QPointF());
+
+// The usual size of a network picture written to a file, in pixels.
+constexpr QSize NetFileSize(900, 900);
+
+// Writes the picture, the whole logical space at zoom 1, to a PNG, SVG or PDF file after the
+// extension of path. Returns an empty text, or why it failed.
+QString writeNetPictureFile(const QPicture &picture, const QString &path, QSize size = NetFileSize);

@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -128,4 +129,15 @@ bool printPicture(QPrinter &printer, const PicturePainter &paint)
                      printer.pageLayout().paintRectPixels(printer.resolution()).size());
     paint(painter, page);
     return painter.end();
+}
+
+PrintOutcome printWithDialog(QPrinter &printer, QWidget *parent, const PicturePainter &paint)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dialog.exec() != QDialog::Accepted) {
+        return PrintOutcome::Cancelled;
+    }
+    return printPicture(printer, paint) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }

@@ -11,6 +11,7 @@ class QMimeData;
 class QPainter;
 class QPrinter;
 class QRectF;
+class QWidget;
 
 // Paints a picture (a chart, the network drawing) into target, keeping its proportions.
 using PicturePainter = std::function<void(QPainter &painter, const QRectF &target)>;
@@ -40,3 +41,9 @@ QString writePictureFile(const QString &path,
 // kept (a printer set to PDF with an output file writes that file). False when the printer could
 // not be started.
 bool printPicture(QPrinter &printer, const PicturePainter &paint);
+
+enum class PrintOutcome { Printed, Cancelled, Failed };
+
+// The print dialog on printer (owned by parent), then printPicture; Failed when the printer could
+// not be started.
+PrintOutcome printWithDialog(QPrinter &printer, QWidget *parent, const PicturePainter &paint);

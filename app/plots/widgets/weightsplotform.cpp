@@ -1,0 +1,82 @@
+#include "plots/widgets/weightsplotform.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "model/workbench.h"
+#include "plots/weighthistogram.h"
+#include "plots/widgets/chartcontrol.h"
+#include "shell/widgets/formhelpers.h"
+
+WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
+    : QMainWindow(parent)
+    , m_wb(wb)
+    , m_ui(std::make_unique<Ui::WeightsPlotForm>())
+{
+    Ui::WeightsPlotForm &ui = *m_ui;
+    setObjectName(QStringLiteral("FRM_Plot"));
+    setWindowTitle(QStringLiteral("Weights Plot"));
+    setProperty("Tag", QStringLiteral("PLOTW"));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    ui.GraphW = new ChartControl(central);
+    ui.GraphW->setObjectName(QStringLiteral("GraphW"));
+    ui.GraphW->setToolTip(QStringLiteral("Double Click to update"));
+    layout->addWidget(ui.GraphW, 1);
+    auto *controls = new QHBoxLayout;
+    ui.Updinter = Form::edit(central, "Updinter", QString(),
+                             QStringLiteral("Change plot update interval"));
+    ui.Updinter->setMaximumWidth(48);
+    controls->addWidget(Form::caption(central, QStringLiteral("Update Interval:")));
+    controls->addWidget(ui.Updinter);
+    controls->addStretch();
+    ui.Command1 = Form::button(central, "Command1", QStringLiteral("Hide"),
+                               QStringLiteral("Hide the window; the Plot menu shows it again"));
+    controls->addWidget(ui.Command1);
+    layout->addLayout(controls);
+    setCentralWidget(central);
+
+    static_cast<PlotWindowMenus &>(ui) = createPlotWindowMenus(this);
+    ui.Timer1 = new QTimer(this);
+    ui.Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(ui.Timer1, &QTimer::timeout, this, [this] {
+        if (!m_wb.model.StopFlag) {
+            plotWeightDistribution();
+        }
+    });
+    bindRefreshInterval(ui.Updinter, ui.Timer1, m_wb.settings.wPlotTime(),
+                        [this](int seconds) { m_wb.settings.setWPlotTime(seconds); });
+    connect(ui.GraphW, &ChartControl::doubleClicked, this,
+            &WeightsPlotForm::plotWeightDistribution);
+    connect(ui.Command1, &QPushButton::clicked, this, [this] { hideChildWindow(this); });
+    connect(ui.MNU_EDIT_Copy, &QAction::triggered, ui.GraphW, &ChartControl::copyToClipboard);
+    connect(ui.MNU_FILE_Print, &QAction::triggered, this, [this] {
+        QPrinter &printer = m_printer.printer();
+        reportPrintOutcome(m_ui->GraphW->print(printer), printer, m_wb.ui);
+    });
+    resize(560, 420);
+}
+
+WeightsPlotForm::~WeightsPlotForm() = default;
+
+QList<QAction *> WeightsPlotForm::menuBarActions() const
+{
+    return m_ui->menuBarActions();
+}
+
+void WeightsPlotForm::plotWeightDistribution()
+{
+    m_ui->GraphW->setChartData(weightsChart(m_wb.model));
+    m_ui->GraphW->draw();
+}
+
+void WeightsPlotForm::setPrinter(QPrinter *printer)
+{
+    m_printer.share(printer);
+}

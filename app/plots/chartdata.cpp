@@ -25,8 +25,9 @@ constexpr TypeEntryCodes TypeEntryCodeTable[] = {
         {ChartBars3D, StyleLines}, // "3D-Bar"
 };
 
-// The shortest text that reads back as the same float.
-QString exactNumber(float value)
+} // namespace
+
+QString csvNumber(float value)
 {
     if (!std::isfinite(value)) {
         return std::isnan(value) ? QStringLiteral("NaN")
@@ -36,6 +37,8 @@ QString exactNumber(float value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
+
+namespace {
 
 // A CSV field: quoted, with doubled quotes, when it holds a separator, a quote or a line break.
 QString csvField(const QString &text)
@@ -89,11 +92,11 @@ QString chartCsv(const ChartData &chart)
     }
     text += lineEnd;
     for (int p = 0; p < chart.numPoints(); ++p) {
-        text += exactNumber(chart.xPositions[std::size_t(p)]);
+        text += csvNumber(chart.xPositions[std::size_t(p)]);
         for (const ChartSet &set : chart.sets) {
             text += u',';
             if (p < int(set.values.size())) {
-                text += exactNumber(set.values[std::size_t(p)]);
+                text += csvNumber(set.values[std::size_t(p)]);
             }
         }
         text += lineEnd;

@@ -2,6 +2,7 @@
 
 #include "near.h"
 #include "plots/netdrawing.h"
+#include "plots/plotexport.h"
 #include "plots/weighthistogram.h"
 #include "trainfixture.h"
 
@@ -226,6 +227,13 @@ private slots:
         QCOMPARE(boxes[29].b, QPoint(d.geometry.legendBoxWidth, 31 * 655));
         QCOMPARE(boxes[29].brush, scaleColour(30));
         QVERIFY(textItem(d, legend.back()));
+
+        // The table the command-line tool writes: the same weights and colours.
+        const QStringList csv = netDrawingCsv(b.wb.model, absolute).split(QStringLiteral("\r\n"));
+        QCOMPARE(csv.size(), 6);
+        QCOMPARE(csv[0], QStringLiteral("Layer,From,To,Weight,Colour"));
+        QCOMPARE(csv[1], QStringLiteral("2,1,1,-2,%1").arg(colours[0]));
+        QCOMPARE(csv[4], QStringLiteral("2,2,2,1,%1").arg(colours[3]));
     }
 
     // Equal weights give a zero step: every connection in colour 1 and one legend row.

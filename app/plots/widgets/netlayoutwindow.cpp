@@ -90,13 +90,9 @@ NetLayoutWindow::NetLayoutWindow(Workbench &wb, QWidget *parent)
     , m_ui(std::make_unique<Ui::NetLayoutWindow>())
 {
     Ui::NetLayoutWindow &ui = *m_ui;
-    setObjectName(QStringLiteral("QuikDraw"));
-    setWindowTitle(QStringLiteral("Net Layout"));
-    setProperty("Tag", QStringLiteral("NET_LAYOUT"));
-
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout *layout = setUpPlotWindow(this, "QuikDraw", QStringLiteral("Net Layout"),
+                                          QStringLiteral("NET_LAYOUT"));
+    QWidget *central = centralWidget();
     auto *controls = new QHBoxLayout;
     ui.SCR_Zoom = scrollBar(central, "SCR_Zoom", Qt::Horizontal);
     ui.SCR_Zoom->setRange(ZoomTenthsMin, ZoomTenthsMax);
@@ -128,7 +124,6 @@ NetLayoutWindow::NetLayoutWindow(Workbench &wb, QWidget *parent)
     surface->addWidget(ui.VScroll1, 0, 1);
     surface->addWidget(ui.HScroll1, 1, 0);
     layout->addLayout(surface, 1);
-    setCentralWidget(central);
 
     static_cast<PlotWindowMenus &>(ui) = createPlotWindowMenus(this);
     for (QScrollBar *bar : {ui.SCR_Zoom, ui.HScroll1, ui.VScroll1}) {

@@ -41,13 +41,9 @@ PlotOutForm::PlotOutForm(Workbench &wb, QWidget *parent)
     , m_ui(std::make_unique<Ui::PlotOutForm>())
 {
     Ui::PlotOutForm &ui = *m_ui;
-    setObjectName(QStringLiteral("FRM_PlotOut"));
-    setWindowTitle(QStringLiteral("Plot Outputs"));
-    setProperty("Tag", QStringLiteral("PLOTOUT"));
-
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout *layout = setUpPlotWindow(this, "FRM_PlotOut", QStringLiteral("Plot Outputs"),
+                                          QStringLiteral("PLOTOUT"));
+    QWidget *central = centralWidget();
     auto *controls = new QHBoxLayout;
 
     ui.CMB_PlotType = new QComboBox(central);
@@ -111,7 +107,6 @@ PlotOutForm::PlotOutForm(Workbench &wb, QWidget *parent)
     ui.Graph->setToolTip(
             QStringLiteral("Double Click to update, Right Click to change plot settings"));
     layout->addWidget(ui.Graph, 1);
-    setCentralWidget(central);
 
     static_cast<PlotWindowMenus &>(ui) = createPlotWindowMenus(this);
     ui.Timer1 = new QTimer(this);

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "model/uiport.h"
 #include "plots/chartdata.h"
@@ -21,6 +22,19 @@ QAction *namedAction(QMenu *menu, const char *name, const QString &text)
 }
 
 } // namespace
+
+QVBoxLayout *
+setUpPlotWindow(QMainWindow *window, const char *name, const QString &caption, const QString &tag)
+{
+    window->setObjectName(QLatin1String(name));
+    window->setWindowTitle(caption);
+    window->setProperty("Tag", tag);
+    auto *central = new QWidget(window);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    window->setCentralWidget(central);
+    return layout;
+}
 
 PlotWindowMenus createPlotWindowMenus(QMainWindow *window)
 {

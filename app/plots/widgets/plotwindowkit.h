@@ -12,7 +12,9 @@ class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QPrinter;
+class QString;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 class UiPort;
 
@@ -30,6 +32,11 @@ struct PlotWindowMenus
     // The entries of the frame's menu bar while the window is active.
     QList<QAction *> menuBarActions() const;
 };
+
+// Names window, gives it its caption and layout tag, and a central widget whose layout comes
+// back for the window's controls.
+QVBoxLayout *
+setUpPlotWindow(QMainWindow *window, const char *name, const QString &caption, const QString &tag);
 
 // Builds those menus for window; "&Close" closes it (its child window in the frame).
 PlotWindowMenus createPlotWindowMenus(QMainWindow *window);

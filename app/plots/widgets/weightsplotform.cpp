@@ -18,13 +18,9 @@ WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
     , m_ui(std::make_unique<Ui::WeightsPlotForm>())
 {
     Ui::WeightsPlotForm &ui = *m_ui;
-    setObjectName(QStringLiteral("FRM_Plot"));
-    setWindowTitle(QStringLiteral("Weights Plot"));
-    setProperty("Tag", QStringLiteral("PLOTW"));
-
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout *layout = setUpPlotWindow(this, "FRM_Plot", QStringLiteral("Weights Plot"),
+                                          QStringLiteral("PLOTW"));
+    QWidget *central = centralWidget();
     ui.GraphW = new ChartControl(central);
     ui.GraphW->setObjectName(QStringLiteral("GraphW"));
     ui.GraphW->setToolTip(QStringLiteral("Double Click to update"));
@@ -40,7 +36,6 @@ WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
                                QStringLiteral("Hide the window; the Plot menu shows it again"));
     controls->addWidget(ui.Command1);
     layout->addLayout(controls);
-    setCentralWidget(central);
 
     static_cast<PlotWindowMenus &>(ui) = createPlotWindowMenus(this);
     ui.Timer1 = new QTimer(this);

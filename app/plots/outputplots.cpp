@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "dataprep/normalization.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "plots/rmshistory.h"
+#include "model/normfactors.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
+#include "model/rmshistory.h"
 #include "training/analysis.h"
-#include "training/engineapi.h"
+#include "session/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {

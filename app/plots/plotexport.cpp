@@ -1,7 +1,7 @@
 #include "plots/plotexport.h"
 
 #include "model/netmodel.h"
-#include "model/workbench.h"
+#include "session/workbench.h"
 #include "plots/netdrawing.h"
 #include "plots/outputplots.h"
 #include "plots/weighthistogram.h"

@@ -1,5 +1,3 @@
-#include <functional>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,16 +15,18 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "model/workbench.h"
+#include "modaldriver.h"
 #include "plots/widgets/chartcontrol.h"
 #include "plots/widgets/netlayoutwindow.h"
 #include "plots/widgets/plotoutform.h"
 #include "plots/widgets/plotsettingsdialog.h"
 #include "plots/widgets/weightsplotform.h"
+#include "recordingdesktop.h"
 #include "scriptedui.h"
-#include "shell/commandstate.h"
+#include "session/commandstate.h"
+#include "session/engineapi.h"
+#include "session/workbench.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 
 namespace {
 
@@ -35,35 +35,10 @@ struct TestBench
 {
     ScriptedUi ui;
     EngineApi engine;
-    Workbench wb {ui, engine};
+    RecordingDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
     TestBench() { resetModel(wb); }
-};
-
-// Handles the next modal dialog with handle, polling until one shows.
-class OnModal final : public QObject
-{
-public:
-    explicit OnModal(std::function<void(QWidget *)> handle)
-        : m_handle(std::move(handle))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal && modal->isVisible()) {
-                m_timer.stop();
-                ++m_count;
-                m_handle(modal);
-            }
-        });
-        m_timer.start(20);
-    }
-
-    int count() const { return m_count; }
-
-private:
-    std::function<void(QWidget *)> m_handle;
-    QTimer m_timer;
-    int m_count = 0;
 };
 
 // XOR on a 2-2-1 net.
@@ -119,7 +94,8 @@ private slots:
         QCOMPARE(form.state().currentGraph, int16_t(1));
         QVERIFY(form.ui()->FRM_Outputs->isVisible());
 
-        OnModal settings([](QWidget *modal) {
+        ModalDriver settings;
+        settings.then([](QWidget *modal) {
             auto *dialog = qobject_cast<PlotSettingsDialog *>(modal);
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Plot Settings"));
@@ -129,7 +105,7 @@ private slots:
             QTest::mouseClick(dialog->ui()->Command1, Qt::LeftButton);
         });
         QTest::mouseClick(graph->viewport(), Qt::RightButton);
-        QTRY_COMPARE(settings.count(), 1);
+        QTRY_VERIFY(settings.done());
         const GraphSetting &slot = b.wb.model.Graph[1];
         QCOMPARE(slot.GraphType, int16_t(6));
         QCOMPARE(slot.GraphStyle, int16_t(1));
@@ -232,7 +208,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("net.pdf"));
         window.setPrinter(&printer);
-        OnModal ok([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
+        ModalDriver ok(QMessageBox::Ok, true);
         window.ui()->MNU_FILE_Print->trigger();
         QFile pdf(dir.filePath("net.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));

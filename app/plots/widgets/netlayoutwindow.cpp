@@ -14,11 +14,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "plots/netdrawing.h"
 #include "plots/widgets/netpicture.h"
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QPicture>
 
 #include "plots/widgets/plotwindowkit.h"
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 class QCheckBox;
 class QPrinter;

@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 
 #include "model/numberformat.h"
-#include "model/workbench.h"
+#include "session/workbench.h"
 #include "plots/widgets/chartcontrol.h"
 #include "plots/widgets/plotsettingsdialog.h"
-#include "shell/widgets/formhelpers.h"
-#include "shell/widgets/updown.h"
+#include "gui/formhelpers.h"
+#include "gui/updown.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "plots/outputplots.h"
 #include "plots/widgets/plotwindowkit.h"
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 class ChartControl;
 class QComboBox;

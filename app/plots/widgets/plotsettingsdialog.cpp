@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "plots/widgets/chartcontrol.h"
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 PlotSettingsDialog::PlotSettingsDialog(const PlotSettingsValues &values, QWidget *parent)
     : QDialog(parent)

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/uiport.h"
+#include "session/uiport.h"
 #include "plots/chartdata.h"
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/workbench.h"
+#include "session/workbench.h"
 #include "plots/weighthistogram.h"
 #include "plots/widgets/chartcontrol.h"
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
     : QMainWindow(parent)

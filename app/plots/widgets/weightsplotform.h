@@ -5,7 +5,7 @@
 #include <QMainWindow>
 
 #include "plots/widgets/plotwindowkit.h"
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 class ChartControl;
 class QLineEdit;

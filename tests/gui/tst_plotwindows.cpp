@@ -2,9 +2,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -15,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "files/netcommands.h"
 #include "modaldriver.h"
 #include "plots/widgets/chartcontrol.h"
 #include "plots/widgets/netlayoutwindow.h"
@@ -26,6 +30,9 @@
 #include "session/commandstate.h"
 #include "session/engineapi.h"
 #include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/construction.h"
 
 namespace {
@@ -37,6 +44,7 @@ struct TestBench
     EngineApi engine;
     RecordingDesktop desktop;
     Workbench wb {ui, engine, desktop};
+    QPrinter printer;
 
     TestBench() { resetModel(wb); }
 };
@@ -69,6 +77,30 @@ QString seriesNames(ChartControl *chart)
     return names.join(u',');
 }
 
+QString exampleFile(const QString &name)
+{
+    return QDir(qEnvironmentVariable("AXONA_TEST_DATA"))
+            .filePath(QStringLiteral("../../examples/") + name);
+}
+
+// The window of the frame with objectName name, or null.
+template <class W = QWidget> W *childWindow(AxonaApplication &app, const char *name)
+{
+    for (QMdiSubWindow *sub : app.frame().mdiArea()->subWindowList()) {
+        if (sub->widget() && sub->widget()->objectName() == QLatin1String(name)) {
+            return qobject_cast<W *>(sub->widget());
+        }
+    }
+    return nullptr;
+}
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 } // namespace
 
 class TestPlotWindows : public QObject
@@ -85,7 +117,7 @@ private slots:
     {
         TestBench b;
         setUpXor(b.wb);
-        PlotOutForm form(b.wb);
+        PlotOutForm form(b.wb, b.printer);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.redrawPlot();
@@ -126,7 +158,7 @@ private slots:
     {
         TestBench b;
         setUpXor(b.wb);
-        PlotOutForm form(b.wb);
+        PlotOutForm form(b.wb, b.printer);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QLineEdit *box = form.ui()->UpdInter;
@@ -151,7 +183,7 @@ private slots:
     {
         TestBench b;
         setUpXor(b.wb);
-        WeightsPlotForm form(b.wb);
+        WeightsPlotForm form(b.wb, b.printer);
         form.plotWeightDistribution();
         ChartControl *graph = form.ui()->GraphW;
         QCOMPARE(graph->title(), QStringLiteral("Weight Distribution"));
@@ -172,7 +204,7 @@ private slots:
     {
         TestBench b;
         setUpXor(b.wb);
-        NetLayoutWindow window(b.wb);
+        NetLayoutWindow window(b.wb, b.printer);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QWidget *picture = window.ui()->Picture1;
@@ -197,17 +229,15 @@ private slots:
     {
         TestBench b;
         setUpXor(b.wb);
-        NetLayoutWindow window(b.wb);
+        NetLayoutWindow window(b.wb, b.printer);
         window.ui()->MNU_EDIT_Copy->trigger();
         const QMimeData *mime = QApplication::clipboard()->mimeData();
         QVERIFY(mime && mime->hasImage());
         QVERIFY(mime->data(QStringLiteral("image/svg+xml")).contains("o1"));
 
         QTemporaryDir dir;
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("net.pdf"));
-        window.setPrinter(&printer);
+        b.printer.setOutputFormat(QPrinter::PdfFormat);
+        b.printer.setOutputFileName(dir.filePath("net.pdf"));
         ModalDriver ok(QMessageBox::Ok, true);
         window.ui()->MNU_FILE_Print->trigger();
         QFile pdf(dir.filePath("net.pdf"));
@@ -215,7 +245,196 @@ private slots:
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
     }
 
+    // Each plot window comes up from its Plot menu item and from its toolbar button, drawn.
+    void openFromMenuAndToolbar_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("Weights") << "MNU_PLOTS_0"
+                                 << "plotweights"
+                                 << "FRM_Plot"
+                                 << "Weights Plot";
+        QTest::addRow("Net Output") << "MNU_PLOTS_1"
+                                    << "plotnet"
+                                    << "FRM_PlotOut"
+                                    << "Plot Outputs";
+        QTest::addRow("Net Layout") << "MNU_PLOTS_2"
+                                    << "drawnet"
+                                    << "QuikDraw"
+                                    << "Net Layout";
+    }
+
+    void openFromMenuAndToolbar()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        QFETCH(QString, caption);
+        AxonaApplication app;
+        app.start(exampleFile("xor.net"));
+        const QByteArray name = window.toLatin1();
+        for (QAction *open : {app.corvel().action(item), app.corvel().toolAction(button)}) {
+            QVERIFY(open && open->isEnabled());
+            QVERIFY(!childWindow(app, name));
+            open->trigger();
+            QMainWindow *w = childWindow<QMainWindow>(app, name);
+            QVERIFY(w);
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->windowTitle(), caption);
+            QCOMPARE(app.frame().mdiArea()->activeSubWindow()->widget(), w);
+            if (auto *chart = w->findChild<ChartControl *>()) {
+                QVERIFY(chart->shown().numPoints() > 0);
+            }
+            w->findChild<QAction *>(QStringLiteral("MNU_FILE_Close"))->trigger();
+            QTRY_VERIFY(!childWindow(app, name));
+        }
+    }
+
+    // "Input Sensitivity" of the Plot menu shows the sensitivity plot in Plot Outputs; a hidden
+    // window comes back from its menu item.
+    void sensitivityAndHide()
+    {
+        AxonaApplication app;
+        app.start(exampleFile("xor.net"));
+        app.corvel().action("MNU_PLOTS_3")->trigger();
+        auto *plot = childWindow<PlotOutForm>(app, "FRM_PlotOut");
+        QVERIFY(plot);
+        QCOMPARE(plot->ui()->CMB_PlotType->currentText(), QStringLiteral("Input Sensitivity"));
+        QCOMPARE(seriesNames(plot->ui()->Graph), QStringLiteral("Sensitivity"));
+        QVERIFY(plot->ui()->PNL_Scontrols->isVisible());
+
+        app.corvel().toolAction("plotweights")->trigger();
+        auto *weights = childWindow<WeightsPlotForm>(app, "FRM_Plot");
+        QTest::mouseClick(weights->ui()->Command1, Qt::LeftButton);
+        QVERIFY(!weights->parentWidget()->isVisible());
+        app.corvel().action("MNU_PLOTS_0")->trigger();
+        QVERIFY(weights->parentWidget()->isVisible());
+    }
+
+    // The windows' places go into the layout the network file keeps, and come back from it.
+    void layoutRoundTrip()
+    {
+        AxonaApplication app;
+        app.start(exampleFile("xor.net"));
+        // Beside a maximised main window every child window comes up maximised.
+        app.corvel().parentWidget()->showNormal();
+        for (const char *button : {"plotweights", "plotnet", "drawnet"}) {
+            app.corvel().toolAction(button)->trigger();
+        }
+        childWindow(app, "QuikDraw")->parentWidget()->setGeometry(30, 40, 420, 380);
+        const QList<WindowLayout> layout = app.writeDesktop();
+        QStringList tags;
+        for (const WindowLayout &record : layout) {
+            tags << record.tag;
+        }
+        for (const char *tag : {"PLOTW", "PLOTOUT", "NET_LAYOUT"}) {
+            QVERIFY2(tags.contains(QLatin1String(tag)), qPrintable(tags.join(u' ')));
+        }
+        app.closeSatelliteWindows();
+        QTRY_VERIFY(!childWindow(app, "QuikDraw"));
+        app.readDesktop(layout);
+        QVERIFY(childWindow(app, "FRM_Plot") && childWindow(app, "FRM_PlotOut"));
+        QWidget *drawing = childWindow(app, "QuikDraw");
+        QVERIFY(drawing);
+        QCOMPARE(drawing->parentWidget()->geometry(), QRect(30, 40, 420, 380));
+    }
+
+    // While training runs, Plot Outputs and the Weights Plot redraw on their timers (2 s here);
+    // a network rebuilt while Net Layout is open is drawn anew. With AXONA_SCREENSHOT_DIR set,
+    // the windows are kept as pictures of the trained example.
+    void redrawDuringTraining()
+    {
+        AxonaApplication app;
+        app.start(exampleFile("iris.net"));
+        Workbench &wb = app.workbench();
+        CorvelWindow &main = app.corvel();
+        main.toolAction("plotnet")->trigger();
+        main.toolAction("plotweights")->trigger();
+        auto *plot = childWindow<PlotOutForm>(app, "FRM_PlotOut");
+        auto *weights = childWindow<WeightsPlotForm>(app, "FRM_Plot");
+        QVERIFY(plot && weights);
+        plot->showPlot(PlotKind::RmsErrors);
+        typeInto(plot->ui()->UpdInter, QStringLiteral("2"));
+        typeInto(weights->ui()->Updinter, QStringLiteral("2"));
+        QCOMPARE(plot->ui()->Graph->shown().numPoints(), 2);
+
+        int rmsRedraws = 0;
+        int weightRedraws = 0;
+        int lastRms = 2;
+        std::vector<float> lastCounts = weights->ui()->GraphW->shown().sets[0].values;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const int rms = plot->ui()->Graph->shown().numPoints();
+            const std::vector<float> &counts = weights->ui()->GraphW->shown().sets[0].values;
+            if (!wb.model.StopFlag) {
+                rmsRedraws += rms != lastRms;
+                weightRedraws += counts != lastCounts;
+            }
+            lastRms = rms;
+            lastCounts = counts;
+        });
+        probe.start(50);
+        // Not reached within the run.
+        typeInto(main.findChild<QLineEdit *>(QStringLiteral("TXT_TargetErr")), "0.02");
+        QTimer::singleShot(4500, [&] { main.toolAction("stop")->trigger(); });
+        main.toolAction("train")->trigger();
+        probe.stop();
+        QVERIFY(wb.model.StopFlag);
+        QVERIFY2(rmsRedraws >= 1, qPrintable(QString::number(rmsRedraws)));
+        QVERIFY2(weightRedraws >= 1, qPrintable(QString::number(weightRedraws)));
+
+        main.toolAction("drawnet")->trigger();
+        auto *drawing = childWindow<NetLayoutWindow>(app, "QuikDraw");
+        QVERIFY(drawing);
+        const QString shots = qEnvironmentVariable("AXONA_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) {
+            saveScreenshots(app, shots);
+        }
+        const QByteArray before(drawing->netPicture().data(), int(drawing->netPicture().size()));
+        randomizeWeights(wb);
+        QTRY_VERIFY(QByteArray(drawing->netPicture().data(), int(drawing->netPicture().size()))
+                    != before);
+        wb.model.WeightsChanged = false; // nothing to ask on closing
+    }
+
 private:
+    // The plot windows of a trained example as pictures in dir, and the frame with the main
+    // window beside the RMS plot.
+    static void saveScreenshots(AxonaApplication &app, const QString &dir)
+    {
+        const auto save = [&dir](QWidget *w, const char *name) {
+            QVERIFY(w->grab().save(QDir(dir).filePath(QLatin1String(name))));
+        };
+        auto *plot = childWindow<PlotOutForm>(app, "FRM_PlotOut");
+        auto *weights = childWindow<WeightsPlotForm>(app, "FRM_Plot");
+        auto *drawing = childWindow<NetLayoutWindow>(app, "QuikDraw");
+        weights->parentWidget()->resize(600, 440);
+        save(weights, "weights-plot.png");
+        drawing->ui()->CHK_FillNeurons->setChecked(true);
+        drawing->parentWidget()->resize(640, 620);
+        save(drawing, "net-layout.png");
+        plot->parentWidget()->resize(760, 500);
+        app.workbench().model.Graph[5].ColorEach = -1;
+        app.workbench().model.Graph[5].Title = QStringLiteral("Iris test set");
+        plot->showPlot(PlotKind::TstOuts);
+        typeInto(plot->ui()->TXT_To, QStringLiteral("3"));
+        save(plot, "plot-outputs.png");
+
+        plot->showPlot(PlotKind::RmsErrors);
+        weights->parentWidget()->hide();
+        drawing->parentWidget()->hide();
+        app.frame().resize(1400, 720);
+        QWidget *main = app.corvel().parentWidget();
+        main->showNormal();
+        const QRect area = app.frame().mdiArea()->contentsRect();
+        main->setGeometry(0, 0, 840, area.height());
+        plot->parentWidget()->setGeometry(840, 0, area.width() - 840, area.height());
+        QApplication::processEvents();
+        save(&app.frame(), "rms-plot.png");
+    }
+
     static void setAllWeightsOfLayer(NetModel &m, float w)
     {
         for (int l = 2; l <= m.NumLayers; ++l) {

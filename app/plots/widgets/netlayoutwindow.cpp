@@ -14,11 +14,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "session/uiport.h"
-#include "session/workbench.h"
+#include "gui/formhelpers.h"
 #include "plots/netdrawing.h"
 #include "plots/widgets/netpicture.h"
-#include "gui/formhelpers.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -84,14 +84,15 @@ void NetPictureView::resizeEvent(QResizeEvent *event)
     emit resized();
 }
 
-NetLayoutWindow::NetLayoutWindow(Workbench &wb, QWidget *parent)
+NetLayoutWindow::NetLayoutWindow(Workbench &wb, QPrinter &printer, QWidget *parent)
     : QMainWindow(parent)
     , m_wb(wb)
     , m_ui(std::make_unique<Ui::NetLayoutWindow>())
+    , m_printer(printer)
 {
     Ui::NetLayoutWindow &ui = *m_ui;
     QVBoxLayout *layout = setUpPlotWindow(this, "QuikDraw", QStringLiteral("Net Layout"),
-                                          QStringLiteral("NET_LAYOUT"));
+                                          QStringLiteral("NET_LAYOUT"), QStringLiteral("drawnet"));
     QWidget *central = centralWidget();
     auto *controls = new QHBoxLayout;
     ui.SCR_Zoom = scrollBar(central, "SCR_Zoom", Qt::Horizontal);
@@ -139,10 +140,15 @@ NetLayoutWindow::NetLayoutWindow(Workbench &wb, QWidget *parent)
                 pictureMimeData(wholePicture(m_picture), NetFileSize, windowTitle()));
     });
     connect(ui.MNU_FILE_Print, &QAction::triggered, this, [this] {
-        QPrinter &printer = m_printer.printer();
-        reportPrintOutcome(printWithDialog(printer, this, wholePicture(m_picture)), printer,
+        reportPrintOutcome(printWithDialog(m_printer, this, wholePicture(m_picture)), m_printer,
                            m_wb.ui);
     });
+    m_rebuild.setSingleShot(true);
+    m_rebuild.setInterval(0);
+    connect(&m_rebuild, &QTimer::timeout, this, &NetLayoutWindow::buildNetPicture);
+    for (auto changed : {&WorkbenchEvents::networkRebuilt, &WorkbenchEvents::weightsChanged}) {
+        connect(&wb.events, changed, &m_rebuild, qOverload<>(&QTimer::start));
+    }
     ui.Picture1->setPicture(&m_picture);
     resize(640, 600);
     buildNetPicture();
@@ -157,15 +163,11 @@ QList<QAction *> NetLayoutWindow::menuBarActions() const
 
 void NetLayoutWindow::buildNetPicture()
 {
+    m_rebuild.stop();
     BusyGuard busy(m_wb.ui);
     m_picture = recordNetPicture(buildNetDrawing(m_wb.model, m_ui->CHK_ABSW->isChecked(),
                                                  m_ui->CHK_FillNeurons->isChecked()));
     m_ui->Picture1->update();
-}
-
-void NetLayoutWindow::setPrinter(QPrinter *printer)
-{
-    m_printer.share(printer);
 }
 
 void NetLayoutWindow::updateView()

@@ -4,9 +4,10 @@
 
 #include <QMainWindow>
 #include <QPicture>
+#include <QTimer>
 
-#include "plots/widgets/plotwindowkit.h"
 #include "gui/windowmenu.h"
+#include "plots/widgets/plotwindowkit.h"
 
 class QCheckBox;
 class QPrinter;
@@ -61,14 +62,16 @@ struct NetLayoutWindow : PlotWindowMenus
 
 // QuikDraw, "Net Layout": the network as a picture, connections coloured by weight. The picture
 // is recorded once from the weights and replayed at the chosen zoom and scroll position; it is
-// recorded again when a check box changes or the owner says the network was rebuilt.
+// recorded again when a check box changes, and after the network was rebuilt or its weights were
+// replaced (a build, Randomize, a weight file, the end of a training run).
 class NetLayoutWindow final : public QMainWindow, public MenuBarContent
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(NetLayoutWindow)
 
 public:
-    explicit NetLayoutWindow(Workbench &wb, QWidget *parent = nullptr);
+    // printer: the session's printer, which "&Print..." uses; it must outlive the window.
+    NetLayoutWindow(Workbench &wb, QPrinter &printer, QWidget *parent = nullptr);
     ~NetLayoutWindow() override;
 
     Ui::NetLayoutWindow *ui() const { return m_ui.get(); }
@@ -80,14 +83,13 @@ public:
 
     const QPicture &netPicture() const { return m_picture; }
 
-    // The printer "&Print..." uses; the owner may share one for the session.
-    void setPrinter(QPrinter *printer);
-
 private:
     void updateView();
 
     Workbench &m_wb;
     std::unique_ptr<Ui::NetLayoutWindow> m_ui;
     QPicture m_picture;
-    WindowPrinter m_printer;
+    QPrinter &m_printer;
+    // Gathers the changes of one command (a rebuild brings new weights too) into one recording.
+    QTimer m_rebuild;
 };

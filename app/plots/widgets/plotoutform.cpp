@@ -11,12 +11,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/numberformat.h"
-#include "session/workbench.h"
-#include "plots/widgets/chartcontrol.h"
-#include "plots/widgets/plotsettingsdialog.h"
 #include "gui/formhelpers.h"
 #include "gui/updown.h"
+#include "model/numberformat.h"
+#include "plots/widgets/chartcontrol.h"
+#include "plots/widgets/plotsettingsdialog.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -35,14 +35,15 @@ int boxNumber(const QLineEdit *box)
 
 } // namespace
 
-PlotOutForm::PlotOutForm(Workbench &wb, QWidget *parent)
+PlotOutForm::PlotOutForm(Workbench &wb, QPrinter &printer, QWidget *parent)
     : QMainWindow(parent)
     , m_wb(wb)
     , m_ui(std::make_unique<Ui::PlotOutForm>())
+    , m_printer(printer)
 {
     Ui::PlotOutForm &ui = *m_ui;
     QVBoxLayout *layout = setUpPlotWindow(this, "FRM_PlotOut", QStringLiteral("Plot Outputs"),
-                                          QStringLiteral("PLOTOUT"));
+                                          QStringLiteral("PLOTOUT"), QStringLiteral("plotnet"));
     QWidget *central = centralWidget();
     auto *controls = new QHBoxLayout;
 
@@ -146,6 +147,7 @@ PlotOutForm::PlotOutForm(Workbench &wb, QWidget *parent)
     connect(ui.MNU_EDIT_Copy, &QAction::triggered, ui.Graph, &ChartControl::copyToClipboard);
     connect(ui.MNU_FILE_Print, &QAction::triggered, this, &PlotOutForm::print);
 
+    connect(&wb.events, &WorkbenchEvents::dataChanged, this, &PlotOutForm::updatePlotTypes);
     updatePlotTypes();
     showState();
     resize(720, 480);
@@ -209,11 +211,6 @@ void PlotOutForm::updatePlotTypes()
     list->setCurrentIndex(chosen >= 0 && chosen < entries.size() ? chosen : 0);
 }
 
-void PlotOutForm::setPrinter(QPrinter *printer)
-{
-    m_printer.share(printer);
-}
-
 void PlotOutForm::openSettings()
 {
     GraphSetting &setting = m_wb.model.Graph[std::size_t(m_state.currentGraph)];
@@ -224,6 +221,5 @@ void PlotOutForm::openSettings()
 
 void PlotOutForm::print()
 {
-    QPrinter &printer = m_printer.printer();
-    reportPrintOutcome(m_ui->Graph->print(printer), printer, m_wb.ui);
+    reportPrintOutcome(m_ui->Graph->print(m_printer), m_printer, m_wb.ui);
 }

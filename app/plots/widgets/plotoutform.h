@@ -4,9 +4,9 @@
 
 #include <QMainWindow>
 
+#include "gui/windowmenu.h"
 #include "plots/outputplots.h"
 #include "plots/widgets/plotwindowkit.h"
-#include "gui/windowmenu.h"
 
 class ChartControl;
 class QComboBox;
@@ -48,7 +48,8 @@ class PlotOutForm final : public QMainWindow, public MenuBarContent
     Q_DISABLE_COPY_MOVE(PlotOutForm)
 
 public:
-    explicit PlotOutForm(Workbench &wb, QWidget *parent = nullptr);
+    // printer: the session's printer, which "&Print..." uses; it must outlive the window.
+    PlotOutForm(Workbench &wb, QPrinter &printer, QWidget *parent = nullptr);
     ~PlotOutForm() override;
 
     Ui::PlotOutForm *ui() const { return m_ui.get(); }
@@ -62,8 +63,6 @@ public:
     // Refills the plot-type list after a test set came or went, keeping the choice when it is
     // still listed.
     void updatePlotTypes();
-    // The printer "&Print..." uses; the owner may share one for the session.
-    void setPrinter(QPrinter *printer);
 
     const PlotOutState &state() const { return m_state; }
 
@@ -76,5 +75,5 @@ private:
     Workbench &m_wb;
     std::unique_ptr<Ui::PlotOutForm> m_ui;
     PlotOutState m_state;
-    WindowPrinter m_printer;
+    QPrinter &m_printer;
 };

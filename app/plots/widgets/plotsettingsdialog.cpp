@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "plots/widgets/chartcontrol.h"
 #include "gui/formhelpers.h"
+#include "plots/widgets/chartcontrol.h"
 
 PlotSettingsDialog::PlotSettingsDialog(const PlotSettingsValues &values, QWidget *parent)
     : QDialog(parent)

@@ -1,5 +1,6 @@
 #include "plots/widgets/plotwindowkit.h"
 
+#include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -8,9 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "session/uiport.h"
-#include "plots/chartdata.h"
+#include "gui/printing.h"
 #include "gui/windowmenu.h"
+#include "plots/chartdata.h"
 
 namespace {
 
@@ -23,11 +24,15 @@ QAction *namedAction(QMenu *menu, const char *name, const QString &text)
 
 } // namespace
 
-QVBoxLayout *
-setUpPlotWindow(QMainWindow *window, const char *name, const QString &caption, const QString &tag)
+QVBoxLayout *setUpPlotWindow(QMainWindow *window,
+                             const char *name,
+                             const QString &caption,
+                             const QString &tag,
+                             const QString &icon)
 {
     window->setObjectName(QLatin1String(name));
     window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
     window->setProperty("Tag", tag);
     auto *central = new QWidget(window);
     auto *layout = new QVBoxLayout(central);
@@ -95,24 +100,6 @@ void bindRefreshInterval(QLineEdit *box,
 void reportPrintOutcome(PrintOutcome outcome, const QPrinter &printer, UiPort &ui)
 {
     if (outcome == PrintOutcome::Failed) {
-        const QString target = printer.outputFileName();
-        ui.critical(target.isEmpty() ? QStringLiteral("Could not start the printer.")
-                                     : QStringLiteral("Could not print to ") + target);
+        reportPrinterFailure(printer, ui);
     }
-}
-
-WindowPrinter::WindowPrinter() = default;
-
-WindowPrinter::~WindowPrinter() = default;
-
-QPrinter &WindowPrinter::printer()
-{
-    if (m_shared) {
-        return *m_shared;
-    }
-    if (!m_own) {
-        m_own = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        m_own->setDocName(QStringLiteral("Axona"));
-    }
-    return *m_own;
 }

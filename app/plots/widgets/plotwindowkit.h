@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include <QList>
 
@@ -33,10 +32,13 @@ struct PlotWindowMenus
     QList<QAction *> menuBarActions() const;
 };
 
-// Names window, gives it its caption and layout tag, and a central widget whose layout comes
-// back for the window's controls.
-QVBoxLayout *
-setUpPlotWindow(QMainWindow *window, const char *name, const QString &caption, const QString &tag);
+// Names window, gives it its caption, layout tag and the icon of its toolbar button (by key), and
+// a central widget whose layout comes back for the window's controls.
+QVBoxLayout *setUpPlotWindow(QMainWindow *window,
+                             const char *name,
+                             const QString &caption,
+                             const QString &tag,
+                             const QString &icon);
 
 // Builds those menus for window; "&Close" closes it (its child window in the frame).
 PlotWindowMenus createPlotWindowMenus(QMainWindow *window);
@@ -54,22 +56,3 @@ void bindRefreshInterval(QLineEdit *box,
 
 // Tells the user through ui when a print could not start on printer.
 void reportPrintOutcome(PrintOutcome outcome, const QPrinter &printer, UiPort &ui);
-
-// The printer of a plot window: one shared for the session when the owner hands one over,
-// otherwise the window's own, made on first use.
-class WindowPrinter
-{
-public:
-    WindowPrinter();
-    ~WindowPrinter();
-    WindowPrinter(const WindowPrinter &) = delete;
-    WindowPrinter &operator=(const WindowPrinter &) = delete;
-
-    void share(QPrinter *printer) { m_shared = printer; }
-
-    QPrinter &printer();
-
-private:
-    QPrinter *m_shared = nullptr;
-    std::unique_ptr<QPrinter> m_own;
-};

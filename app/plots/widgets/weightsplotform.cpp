@@ -7,19 +7,20 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "session/workbench.h"
+#include "gui/formhelpers.h"
 #include "plots/weighthistogram.h"
 #include "plots/widgets/chartcontrol.h"
-#include "gui/formhelpers.h"
+#include "session/workbench.h"
 
-WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
+WeightsPlotForm::WeightsPlotForm(Workbench &wb, QPrinter &printer, QWidget *parent)
     : QMainWindow(parent)
     , m_wb(wb)
     , m_ui(std::make_unique<Ui::WeightsPlotForm>())
+    , m_printer(printer)
 {
     Ui::WeightsPlotForm &ui = *m_ui;
     QVBoxLayout *layout = setUpPlotWindow(this, "FRM_Plot", QStringLiteral("Weights Plot"),
-                                          QStringLiteral("PLOTW"));
+                                          QStringLiteral("PLOTW"), QStringLiteral("plotweights"));
     QWidget *central = centralWidget();
     ui.GraphW = new ChartControl(central);
     ui.GraphW->setObjectName(QStringLiteral("GraphW"));
@@ -51,10 +52,8 @@ WeightsPlotForm::WeightsPlotForm(Workbench &wb, QWidget *parent)
             &WeightsPlotForm::plotWeightDistribution);
     connect(ui.Command1, &QPushButton::clicked, this, [this] { hideChildWindow(this); });
     connect(ui.MNU_EDIT_Copy, &QAction::triggered, ui.GraphW, &ChartControl::copyToClipboard);
-    connect(ui.MNU_FILE_Print, &QAction::triggered, this, [this] {
-        QPrinter &printer = m_printer.printer();
-        reportPrintOutcome(m_ui->GraphW->print(printer), printer, m_wb.ui);
-    });
+    connect(ui.MNU_FILE_Print, &QAction::triggered, this,
+            [this] { reportPrintOutcome(m_ui->GraphW->print(m_printer), m_printer, m_wb.ui); });
     resize(560, 420);
 }
 
@@ -69,9 +68,4 @@ void WeightsPlotForm::plotWeightDistribution()
 {
     m_ui->GraphW->setChartData(weightsChart(m_wb.model));
     m_ui->GraphW->draw();
-}
-
-void WeightsPlotForm::setPrinter(QPrinter *printer)
-{
-    m_printer.share(printer);
 }

@@ -4,8 +4,8 @@
 
 #include <QMainWindow>
 
-#include "plots/widgets/plotwindowkit.h"
 #include "gui/windowmenu.h"
+#include "plots/widgets/plotwindowkit.h"
 
 class ChartControl;
 class QLineEdit;
@@ -32,7 +32,8 @@ class WeightsPlotForm final : public QMainWindow, public MenuBarContent
     Q_DISABLE_COPY_MOVE(WeightsPlotForm)
 
 public:
-    explicit WeightsPlotForm(Workbench &wb, QWidget *parent = nullptr);
+    // printer: the session's printer, which "&Print..." uses; it must outlive the window.
+    WeightsPlotForm(Workbench &wb, QPrinter &printer, QWidget *parent = nullptr);
     ~WeightsPlotForm() override;
 
     Ui::WeightsPlotForm *ui() const { return m_ui.get(); }
@@ -41,11 +42,9 @@ public:
 
     // PlotWeightDistribution: the histogram of the weights as they are now.
     void plotWeightDistribution();
-    // The printer "&Print..." uses; the owner may share one for the session.
-    void setPrinter(QPrinter *printer);
 
 private:
     Workbench &m_wb;
     std::unique_ptr<Ui::WeightsPlotForm> m_ui;
-    WindowPrinter m_printer;
+    QPrinter &m_printer;
 };

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "model/normfactors.h"
+#include "model/rmshistory.h"
+#include "session/engineapi.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
-#include "model/rmshistory.h"
 #include "training/analysis.h"
-#include "session/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {
@@ -191,15 +191,5 @@ void spinOutputRange(PlotOutState &state, bool spinFrom, bool up, int outputs)
         state.from = std::clamp(state.from + step, 1, std::min(state.to, outputs));
     } else {
         state.to = std::clamp(state.to + step, std::max(state.from, 1), std::max(outputs, 1));
-    }
-}
-
-void spinSensPercent(PlotOutState &state, bool up)
-{
-    int &v = state.sensPercent;
-    if (up && v < 100) {
-        v += v == -1 ? 2 : 1;
-    } else if (!up && v > -100) {
-        v -= v == 1 ? 2 : 1;
     }
 }

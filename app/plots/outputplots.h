@@ -66,6 +66,3 @@ std::optional<ChartData> redrawPlot(Workbench &wb, PlotOutState &state);
 
 // The From and To spinners: moves one of them by one within 1..outputs, keeping From <= To.
 void spinOutputRange(PlotOutState &state, bool spinFrom, bool up, int outputs);
-
-// The sensitivity spinner: one percent within -100..100, never 0.
-void spinSensPercent(PlotOutState &state, bool up);

@@ -1,10 +1,10 @@
 #include "plots/plotexport.h"
 
 #include "model/netmodel.h"
-#include "session/workbench.h"
 #include "plots/netdrawing.h"
 #include "plots/outputplots.h"
 #include "plots/weighthistogram.h"
+#include "session/workbench.h"
 
 namespace {
 

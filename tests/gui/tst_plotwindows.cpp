@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -397,6 +398,82 @@ private slots:
         QTRY_VERIFY(QByteArray(drawing->netPicture().data(), int(drawing->netPicture().size()))
                     != before);
         wb.model.WeightsChanged = false; // nothing to ask on closing
+    }
+
+    // The largest network the program builds (100-300-8, 32708 connections) on 3800 patterns,
+    // trained while the errors plot and the weights plot redraw every 2 s: prints the longest
+    // time the event loop waited (between two ticks of a 10 ms timer), redraws included, and
+    // what one redraw takes.
+    void responsiveWhilePlotting()
+    {
+#ifndef NDEBUG
+        QSKIP("the time a redraw takes means something only in an optimised build");
+#endif
+        AxonaApplication app;
+        app.start(QString());
+        Workbench &wb = app.workbench();
+        wb.form.setText(QStringLiteral("PNL_Layers"), QStringLiteral("3"));
+        wb.form.setItems(QStringLiteral("CMB_LayerSize"), {"100", "300", "8"});
+        QVERIFY(buildNetwork(wb));
+        QCOMPARE(countWeights(wb.model), 32708);
+        NetModel &m = wb.model;
+        const int n = 3800;
+        m.NumPats = n;
+        m.PatIn.allocate(n, 100);
+        m.PatOut.allocate(n, 8);
+        quint32 seed = 7;
+        const auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return float(seed >> 8) / float(1u << 24);
+        };
+        for (int p = 1; p <= n; ++p) {
+            for (int i = 1; i <= 100; ++i) {
+                m.PatIn(p, i) = next();
+            }
+            for (int k = 1; k <= 8; ++k) {
+                m.PatOut(p, k) = next();
+            }
+        }
+        m.HasPatterns = true;
+        m.TargetErr = 0.0f;
+        wb.form.setText(QStringLiteral("TXT_EpocLen"), QString::number(n));
+        updateTrainCommands(wb);
+
+        CorvelWindow &main = app.corvel();
+        main.toolAction("plotnet")->trigger();
+        main.toolAction("plotweights")->trigger();
+        auto *plot = childWindow<PlotOutForm>(app, "FRM_PlotOut");
+        auto *weights = childWindow<WeightsPlotForm>(app, "FRM_Plot");
+        plot->showPlot(PlotKind::PatErrors);
+        typeInto(plot->ui()->UpdInter, QStringLiteral("2"));
+        typeInto(weights->ui()->Updinter, QStringLiteral("2"));
+
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (sinceTick.isValid() && !m.StopFlag) {
+                longestGap = std::max(longestGap, sinceTick.elapsed());
+            }
+            sinceTick.restart();
+        });
+        ticker.start(10);
+        // The window's timer slot redraws whenever training runs; count those ticks.
+        int redraws = 0;
+        QObject::connect(plot->ui()->Timer1, &QTimer::timeout, [&] { redraws += !m.StopFlag; });
+        QTimer::singleShot(7000, [&] { main.toolAction("stop")->trigger(); });
+        main.toolAction("train")->trigger();
+        QVERIFY(m.StopFlag);
+        QVERIFY(redraws >= 2);
+        QCOMPARE(plot->ui()->Graph->shown().numPoints(), n);
+        QElapsedTimer one;
+        one.start();
+        plot->redrawPlot();
+        const qint64 redrawTime = one.elapsed();
+        qInfo("%d redraws during the run; one redraw of %d points %lld ms; longest wait of the "
+              "event loop %lld ms",
+              redraws, n, redrawTime, longestGap);
+        m.WeightsChanged = false;
     }
 
 private:

@@ -17,6 +17,7 @@
 #include "plots/widgets/chartcontrol.h"
 #include "plots/widgets/plotsettingsdialog.h"
 #include "session/workbench.h"
+#include "training/analysis.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ PlotOutForm::PlotOutForm(Workbench &wb, QPrinter &printer, QWidget *parent)
     connect(ui.UpDown2, &UpDown::upClicked, this, [spinRange] { spinRange(false, true); });
     connect(ui.UpDown2, &UpDown::downClicked, this, [spinRange] { spinRange(false, false); });
     const auto spinSens = [this](bool up) {
-        spinSensPercent(m_state, up);
+        m_state.sensPercent = spunSensStep(m_state.sensPercent, up);
         showState();
         redrawPlot();
     };

@@ -440,7 +440,15 @@ private slots:
         updateTrainCommands(wb);
 
         CorvelWindow &main = app.corvel();
-        main.toolAction("plotnet")->trigger();
+        {
+            // Plot Outputs opens on the outputs plot, which refuses 3800 x 16 points.
+            ModalDriver refusal;
+            refusal.button(QMessageBox::Ok);
+            main.toolAction("plotnet")->trigger();
+            QVERIFY(refusal.done());
+            QCOMPARE(refusal.answered(),
+                     QStringList {"Max number of point to plot should be smaller than 3800"});
+        }
         main.toolAction("plotweights")->trigger();
         auto *plot = childWindow<PlotOutForm>(app, "FRM_PlotOut");
         auto *weights = childWindow<WeightsPlotForm>(app, "FRM_Plot");

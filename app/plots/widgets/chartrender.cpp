@@ -120,13 +120,16 @@ void addBars(QChart &chart, const ChartData &d, QValueAxis *yAxis)
     for (int s = 0; s < d.numSets(); ++s) {
         const ChartSet &set = d.sets[std::size_t(s)];
         auto *bars = new QBarSet(set.legend);
+        QList<qreal> heights;
+        heights.reserve(d.numPoints());
         for (int p = 0; p < d.numPoints(); ++p) {
             const float v = p < int(set.values.size()) ? set.values[std::size_t(p)] : 0.0f;
-            bars->append(std::isfinite(v) ? v : 0.0);
+            heights.append(std::isfinite(v) ? v : 0.0);
             if (std::isfinite(v)) {
                 span.add(v);
             }
         }
+        bars->append(heights);
         const QColor colour = setColour(d, s, true);
         bars->setPen(QPen(colour.darker(d.graphType == ChartBars3D ? 200 : 130)));
         bars->setBrush(d.graphType == ChartBars3D ? raisedBrush(colour) : QBrush(colour));
@@ -170,16 +173,20 @@ void addLines(QChart &chart, const ChartData &d, QAbstractAxis *yAxis)
             xy = scatter;
         }
         xy->setName(set.legend);
+        QList<QPointF> points;
+        points.reserve(d.numPoints());
         for (int p = 0; p < d.numPoints() && p < int(set.values.size()); ++p) {
             const double x = d.xPositions[std::size_t(p)];
             const double v = set.values[std::size_t(p)];
             if (!std::isfinite(x) || !std::isfinite(v) || (log && v <= 0.0)) {
                 continue;
             }
-            xy->append(x, v);
+            points.append(QPointF(x, v));
             xSpan.add(x);
             ySpan.add(v);
         }
+        // All at once: point by point, every append redraws the series.
+        xy->append(points);
         chart.addSeries(xy);
         series.append(xy);
     }

@@ -34,8 +34,8 @@ inline QString noFileCaption()
 const std::array<QString, 5> &neuronFunctionNames();
 
 // What the report window lists: nothing yet, the run or the test report, the weights, their last
-// changes, the input sensitivities.
-enum class ReportKind { None, Run, Test, Weights, WeightDelta, Sensitivity };
+// changes, the input sensitivities, the evaluation figures.
+enum class ReportKind { None, Run, Test, Weights, WeightDelta, Sensitivity, Evaluation };
 
 // One plot's settings: titles, grid flags and the chart's type and style codes.
 struct GraphSetting

@@ -210,6 +210,7 @@ QString saveReport(Workbench &wb)
         break;
     case ReportKind::Weights:
     case ReportKind::WeightDelta:
+    case ReportKind::Evaluation:
         text = wb.report.text;
         break;
     default:

@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
     xvfb xauth dbus fonts-dejavu-core
-    libfann-dev clang libclang-rt-14-dev binutils
+    libfann-dev python3-sklearn clang libclang-rt-14-dev binutils
     file desktop-file-utils appstream shared-mime-info x11-utils
 )
 missing=()

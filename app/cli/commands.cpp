@@ -33,7 +33,9 @@
 #include "session/workbench.h"
 #include "training/analysis.h"
 #include "training/construction.h"
+#include "training/evaluation.h"
 #include "training/report.h"
+#include "training/suggestion.h"
 #include "training/training.h"
 
 namespace {
@@ -434,6 +436,193 @@ int runWeights(const QStringList &args)
     return ExitOk;
 }
 
+// Makes the engine's random draws repeat: every reseed from now on reads seed as its clock.
+bool fixSeed(Session &s, const Options &o)
+{
+    if (!o.has("--seed")) {
+        return true;
+    }
+    if (!s.engine.require(s.ui, {"FIXCLOCK"})) {
+        return false;
+    }
+    int32_t t = o.value("--seed").toInt();
+    int16_t fixed = 1;
+    s.engine.fn().FIXCLOCK(&t, &fixed);
+    return true;
+}
+
+// Why --seed cannot be used, or empty.
+QString seedProblem(const Options &o)
+{
+    bool ok = true;
+    if (o.has("--seed")) {
+        o.value("--seed").toInt(&ok);
+    }
+    return ok ? QString() : QStringLiteral("--seed needs a whole number");
+}
+
+const char *const EvalUsage = "eval NET [--test | --data FILE] [--json]";
+
+int runEval(const QStringList &args)
+{
+    const Options o(args, {{"--test", 0}, {"--data", 1}, {"--json", 0}});
+    if (!o.problem().isEmpty() || (o.has("--test") && o.has("--data"))) {
+        return usageError(EvalUsage,
+                          o.problem().isEmpty() ? QStringLiteral("give --test or --data, not both")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    QString title = QStringLiteral("Training set");
+    const bool test = o.has("--test") || o.has("--data");
+    if (o.has("--data")) {
+        // Read as a test set: same shape checks, and the network's normalisation applied.
+        const QString data = QFileInfo(o.value("--data")).absoluteFilePath();
+        if (!openTest(s.wb, false, data).done()) {
+            return ExitFailed;
+        }
+        title = o.value("--data");
+    } else if (test) {
+        title = QStringLiteral("Test set");
+    }
+    const std::optional<Evaluation> e = evaluateSet(s.wb, test);
+    if (!e) {
+        return ExitFailed;
+    }
+    QTextStream out(stdout);
+    out << (o.has("--json") ? evaluationJson(*e) : plainLines(evaluationText(*e, title)));
+    return ExitOk;
+}
+
+const char *const NewUsage = "new NET --layers N1,N2[,...] [--functions F2,...] --patterns FILE "
+                             "[--test FILE] [--suggest] [--seed N]";
+
+// Function codes of the layers after the input layer from names like "sigmoid,linear"; empty
+// when a name is unknown or the count is not layers - 1.
+std::vector<int16_t> functionCodes(const QString &list, int layers)
+{
+    std::vector<int16_t> codes;
+    const auto &names = neuronFunctionNames();
+    for (const QString &name : list.split(u',')) {
+        const QString wanted = name.trimmed();
+        int16_t code = 0;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const QString &known = names[i];
+            // "Sigmoid+0.1" may be given as "sigmoid+".
+            if (wanted.compare(known, Qt::CaseInsensitive) == 0
+                || (known.endsWith(QStringLiteral("+0.1"))
+                    && wanted.compare(known.chopped(3), Qt::CaseInsensitive) == 0)) {
+                code = static_cast<int16_t>(i + 1);
+            }
+        }
+        if (code == 0) {
+            return {};
+        }
+        codes.push_back(code);
+    }
+    return int(codes.size()) == layers - 1 ? codes : std::vector<int16_t> {};
+}
+
+int runNew(const QStringList &args)
+{
+    const Options o(args,
+                    {{"--layers", 1},
+                     {"--functions", 1},
+                     {"--patterns", 1},
+                     {"--test", 1},
+                     {"--suggest", 0},
+                     {"--seed", 1}});
+    if (!o.problem().isEmpty() || !o.has("--layers") || !o.has("--patterns")) {
+        return usageError(NewUsage, o.problem());
+    }
+    const QStringList sizes = o.value("--layers").split(u',');
+    const bool sizesOk = sizes.size() >= MinLayers && sizes.size() <= MaxLayers
+            && std::all_of(sizes.begin(), sizes.end(), [](const QString &n) {
+                             bool ok = false;
+                             const int v = n.toInt(&ok);
+                             return ok && v >= 1 && v <= MaxLayerSize;
+                         });
+    if (!sizesOk) {
+        return usageError(
+                NewUsage,
+                QStringLiteral("--layers needs %1 to %2 sizes of 1 to %3, comma-separated")
+                        .arg(MinLayers)
+                        .arg(MaxLayers)
+                        .arg(MaxLayerSize));
+    }
+    std::vector<int16_t> codes(std::size_t(sizes.size() - 1), FuncSigmoid);
+    if (o.has("--functions")) {
+        codes = functionCodes(o.value("--functions"), int(sizes.size()));
+        if (codes.empty()) {
+            return usageError(NewUsage,
+                              QStringLiteral("--functions needs one of sigmoid, linear, tanh, "
+                                             "gaussian, sigmoid+ for each layer after the first"));
+        }
+    }
+    if (const QString problem = seedProblem(o); !problem.isEmpty()) {
+        return usageError(NewUsage, problem);
+    }
+    QString net = args.at(0);
+    if (QFileInfo(net).suffix().isEmpty()) {
+        net += QStringLiteral(".net");
+    }
+    net = QFileInfo(net).absoluteFilePath();
+    Session s;
+    if (!s.engineReady() || !fixSeed(s, o)) {
+        return ExitFailed;
+    }
+    // As the "Net Size" panel would be filled by hand, then built.
+    NetModel &m = s.wb.model;
+    s.wb.form.setText(Control::PNL_Layers, QString::number(sizes.size()));
+    s.wb.form.setItems(Control::CMB_LayerSize, sizes);
+    m.NeuronFunc.resize(int(sizes.size()));
+    m.NeuronFunc(1) = FuncSigmoid;
+    for (int l = 2; l <= int(sizes.size()); ++l) {
+        m.NeuronFunc(l) = codes[std::size_t(l - 2)];
+    }
+    if (!buildNetwork(s.wb)) {
+        return ExitFailed;
+    }
+    showLayers(s.wb);
+    if (!openPatterns(s.wb, false, QFileInfo(o.value("--patterns")).absoluteFilePath()).done()
+        || (o.has("--test")
+            && !openTest(s.wb, false, QFileInfo(o.value("--test")).absoluteFilePath()).done())) {
+        return ExitFailed;
+    }
+    if (o.has("--suggest")) {
+        QTextStream(stdout) << suggestionText(applySuggestion(s.wb)) << '\n';
+        randomizeWeights(s.wb);
+    }
+    const QFileInfo netInfo(net);
+    const QString weights =
+            netInfo.dir().filePath(netInfo.completeBaseName() + QStringLiteral(".wgt"));
+    s.ui.setFile(QStringLiteral("Save Weights As"), weights);
+    s.ui.setFile(QStringLiteral("Save Net As"), net);
+    if (!saveWeights(s.wb, true).done() || !saveNet(s.wb, true).done()) {
+        return ExitFailed;
+    }
+    QTextStream(stdout) << "Saved " << net << " and " << weights << '\n';
+    return ExitOk;
+}
+
+const char *const RandomizeUsage = "randomize NET [--seed N]";
+
+int runRandomize(const QStringList &args)
+{
+    const Options o(args, {{"--seed", 1}});
+    if (!o.problem().isEmpty() || !seedProblem(o).isEmpty()) {
+        return usageError(RandomizeUsage, o.problem() + seedProblem(o));
+    }
+    Session s;
+    if (!open(s, args.at(0)) || !fixSeed(s, o)) {
+        return ExitFailed;
+    }
+    randomizeWeights(s.wb);
+    return saveBack(s) ? ExitOk : ExitFailed;
+}
+
 const char *const PlotUsage = "plot NET KIND -o FILE [--step P] [--abs] [--fill]";
 
 int runPlot(const QStringList &args)
@@ -603,7 +792,7 @@ int runCreateTest(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 10> Commands {{
+const std::array<CliCommand, 13> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo,
@@ -659,6 +848,52 @@ const std::array<CliCommand, 10> Commands {{
          "Prints the \"Weights\" listing: every weight of the network, layer by layer and node by "
          "node, the bias last.\n\n"
          "--delta  the last change of each weight instead (\"Weights Delta\")"},
+        {"eval", EvalUsage,
+         "print the evaluation figures of the training set, the test set (--test) or another "
+         "pattern file (--data FILE): RMS error, good patterns, squared error percentage, and for "
+         "class targets the misclassification and the confusion matrix",
+         -1, &runEval,
+         "Opens NET as \"Open Net...\" does and prints the \"Evaluation\" listing of one set: the "
+         "RMS error and good patterns of the reports, the mean squared error of each output and "
+         "the squared error percentage 100 x range x sum of squared output errors / (patterns x "
+         "outputs), range being the span of the output function (of the targets for a linear "
+         "output). When the targets look like classes (two or more outputs: one highest target "
+         "per pattern; one output: two values either side of the middle of its range) it adds "
+         "the misclassified patterns (\"Class. err.\"), taking the highest output as the class "
+         "(one output: above the middle of its range), and the confusion matrix, target classes "
+         "in rows. Figures are in the network's units, normalised when the data are.\n\n"
+         "--test  the test set instead of the training set\n\n"
+         "--data FILE  any pattern file of the network's shape, read as a test set (normalised "
+         "with the network's factors), e.g. a held-out set no training run has seen\n\n"
+         "--json  the figures as one JSON object instead of the listing"},
+        {"new", NewUsage,
+         "build a network of the given layer sizes with random weights, name its pattern (and "
+         "test) file and save it as NET with its weights beside it",
+         -1, &runNew,
+         "Builds a network as New Net, the \"Net Size\" panel and \"Open Patterns...\" would: "
+         "the given layers, random weights in the weight range, the pattern file read (and the "
+         "test file), then saves NET (\".net\" added when it has no extension) and the weights "
+         "as NET's base name with \".wgt\". The other parameters are New Net's.\n\n"
+         "--layers N1,N2,...  the layer sizes, input layer first: 2 to 5 layers of 1 to 1024 "
+         "nodes\n\n"
+         "--functions F2,...  the neuron function of each layer after the input layer: sigmoid, "
+         "linear, tanh, gaussian or sigmoid+ (default sigmoid)\n\n"
+         "--patterns FILE  the training pattern file; its shape must match the first and last "
+         "layer\n\n"
+         "--test FILE  the test pattern file\n\n"
+         "--suggest  set Eta, Alpha, the weight range and the training mode as the Learning "
+         "Parameters' \"Suggest\" does and draw the weights in that range. Eta multiplies the "
+         "gradient summed over the epoch window, so the suggestion is a per-pattern rate divided "
+         "by the epoch length (the whole set here)\n\n"
+         "--seed N  draw the weights from the fixed seed N: the same seed gives the same weights "
+         "bit for bit"},
+        {"randomize", RandomizeUsage,
+         "give NET fresh random weights in its weight range, as \"Randomize\" does, and save it",
+         -1, &runRandomize,
+         "Opens NET, draws new weights in its weight range as \"Randomize\" does and saves the "
+         "network and its weights.\n\n"
+         "--seed N  draw from the fixed seed N: the same seed gives the same weights bit for "
+         "bit"},
         {"plot", PlotUsage,
          "draw a plot into FILE: .png, .svg or .pdf, or .csv for its data; KIND is pat-outs, "
          "pat-errors, tst-outs, tst-errors, sensitivity (inputs moved by P percent, default 10), "

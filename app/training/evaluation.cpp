@@ -157,8 +157,8 @@ std::optional<Evaluation> evaluateSet(Workbench &wb, bool test)
 
 QString evaluationText(const Evaluation &e, const QString &title)
 {
-    QString text = title + QStringLiteral(": %1 patterns, %2 outputs").arg(e.patterns).arg(e.outputs)
-            + LineEnd;
+    QString text = title
+            + QStringLiteral(": %1 patterns, %2 outputs").arg(e.patterns).arg(e.outputs) + LineEnd;
     text += QStringLiteral("RMS Error: ") + formatNumber(e.rms, u"#0.000000") + LineEnd;
     text += QStringLiteral("Good Pats: ") + formatNumber(e.goodPercent(), u"##0.0")
             + QStringLiteral("%") + LineEnd;

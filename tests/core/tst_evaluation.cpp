@@ -46,9 +46,8 @@ private slots:
                 << QList<int> {3, 0, 0, 1};
         // One sigmoid output at 0.5 is read as class 0 (not above the middle of 0..1).
         QTest::addRow("single output at the threshold")
-                << int16_t(FuncSigmoid) << NodeWeights {{0, 0}} << Rows {{0}, {0}, {0}, {1}}
-                << 0.5 << 0 << QList<double> {0.25} << 25.0 << true << 1
-                << QList<int> {3, 0, 1, 0};
+                << int16_t(FuncSigmoid) << NodeWeights {{0, 0}} << Rows {{0}, {0}, {0}, {1}} << 0.5
+                << 0 << QList<double> {0.25} << 25.0 << true << 1 << QList<int> {3, 0, 1, 0};
         QTest::addRow("three target values are no classes")
                 << int16_t(FuncLinear) << NodeWeights {{0, 0}} << Rows {{0}, {0.5f}, {1}, {1}}
                 << std::sqrt(2.25 / 4) << 1 << QList<double> {2.25 / 4} << 2.25 / 4 * 100 << false

@@ -1,0 +1,118 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "clirunner.h"
+#include "files/netcommands.h"
+#include "filetesthelpers.h"
+#include "training/evaluation.h"
+
+// Building, evaluating and seeding networks from the command line, on copies of the examples.
+class TestCliTrust : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    CliRun run(const QStringList &arguments) { return runCli(m_dir.path(), arguments); }
+
+    QString path(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
+
+private slots:
+
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        for (const QString &name : QDir(dataFile("../../examples")).entryList(QDir::Files)) {
+            QFile::remove(path(name));
+            QVERIFY(QFile::copy(dataFile("../../examples/" + name), path(name)));
+            QFile(path(name)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+
+    void newBuildsWhatInfoReadsBack()
+    {
+        const CliRun made = run({"new", "made", "--layers", "4,5,3", "--functions", "tanh,Linear",
+                                 "--patterns", "iris.pat", "--test", "iris.tst", "--seed", "3"});
+        QCOMPARE(made.status, 0);
+        const CliRun info = run({"info", path("made.net")});
+        QCOMPARE(info.status, 0);
+        for (const char *line :
+             {"Layers: 3\n", "Layer 1: 4 nodes, input\n", "Layer 2: 5 nodes, Tanh\n",
+              "Layer 3: 3 nodes, Linear\n", "Patterns: 120\n", "Test patterns: 30\n"}) {
+            QVERIFY2(info.out.contains(line), qPrintable(line + ("\nin\n" + info.out)));
+        }
+        QVERIFY(info.out.contains(QRegularExpression("Pattern file: .*iris.pat\n")));
+        QVERIFY(info.out.contains(QRegularExpression("Test file: .*iris.tst\n")));
+        QVERIFY(info.out.contains(QRegularExpression("Weight file: .*made.wgt\n")));
+
+        const CliRun suggested = run({"new", "tuned", "--layers", "4,5,3", "--patterns", "iris.pat",
+                                      "--suggest", "--seed", "3"});
+        QCOMPARE(suggested.status, 0);
+        // Eta 1 / 120 patterns; weights within 2 / sqrt(6), the output layer's fan-in with its bias.
+        const QString tuned = run({"info", path("tuned.net")}).out;
+        QVERIFY2(tuned.contains("Eta: 0.008333334\n"), qPrintable(tuned));
+        QVERIFY(tuned.contains("Alpha: 0.9\n"));
+        QVERIFY(tuned.contains("Random weights: -0.8164966 to 0.8164966"));
+
+        QCOMPARE(run({"new", "bad", "--layers", "4,3", "--patterns", "iris.pat"}).status, 1);
+        QCOMPARE(run({"new", "bad", "--layers", "4", "--patterns", "iris.pat"}).status, 2);
+        QCOMPARE(run({"new", "bad", "--layers", "4,3", "--functions", "relu", "--patterns",
+                      "iris.pat"})
+                         .status,
+                 2);
+        QVERIFY(!QFile::exists(path("bad.net")));
+    }
+
+    // The same seed gives the same weights bit for bit, by new and by randomize.
+    void seedRepeats()
+    {
+        const QStringList layers {"--layers", "4,6,3", "--patterns", "iris.pat"};
+        QCOMPARE(run(QStringList {"new", "a"} + layers + QStringList {"--seed", "11"}).status, 0);
+        QCOMPARE(run(QStringList {"new", "b"} + layers + QStringList {"--seed", "11"}).status, 0);
+        QCOMPARE(run(QStringList {"new", "c"} + layers + QStringList {"--seed", "12"}).status, 0);
+        QCOMPARE(readBytes(path("a.wgt")), readBytes(path("b.wgt")));
+        QVERIFY(readBytes(path("a.wgt")) != readBytes(path("c.wgt")));
+
+        QCOMPARE(run({"randomize", path("c.net"), "--seed", "11"}).status, 0);
+        QCOMPARE(readBytes(path("a.wgt")), readBytes(path("c.wgt")));
+        QCOMPARE(run({"randomize", path("c.net"), "--seed", "x"}).status, 2);
+    }
+
+    void evalPrintsTheFigures()
+    {
+        const CliRun listing = run({"eval", path("iris.net"), "--test"});
+        QCOMPARE(listing.status, 0);
+        QVERIFY2(listing.out.startsWith("Test set: 30 patterns, 3 outputs\n"),
+                 qPrintable(listing.out));
+        QVERIFY(listing.out.contains("Class. err.: "));
+
+        // The JSON holds what the core computes for the window's listing.
+        const CliRun json = run({"eval", path("iris.net"), "--test", "--json"});
+        QCOMPARE(json.status, 0);
+        const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        TestBench b;
+        QVERIFY(loadNet(b.wb, path("iris.net")).done());
+        const std::optional<Evaluation> e = evaluateSet(b.wb, true);
+        QVERIFY(e && e->classes);
+        QCOMPARE(o.value("misclassified").toInt(), e->misclassified);
+        QCOMPARE(o.value("patterns").toInt(), 30);
+        QCOMPARE(o.value("confusion").toArray().size(), 3);
+
+        // Any pattern file of the right shape: the test file read as --data gives the same.
+        const CliRun data = run({"eval", path("iris.net"), "--data", "iris.tst", "--json"});
+        QCOMPARE(data.status, 0);
+        QCOMPARE(data.out, json.out);
+
+        QCOMPARE(run({"eval", path("iris.net"), "--data", "xor.pat"}).status, 1);
+        QCOMPARE(run({"eval", path("iris.net"), "--test", "--data", "iris.tst"}).status, 2);
+        QCOMPARE(run({"eval", path("xor.net"), "--test"}).status, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliTrust)
+#include "tst_cli_trust.moc"

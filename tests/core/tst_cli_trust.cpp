@@ -59,7 +59,7 @@ private slots:
         QVERIFY(tuned.contains("Alpha: 0.9\n"));
         QVERIFY(tuned.contains("Random weights: -0.8164966 to 0.8164966"));
 
-        QCOMPARE(run({"new", "bad", "--layers", "4,3", "--patterns", "iris.pat"}).status, 1);
+        QCOMPARE(run({"new", "bad", "--layers", "4,2", "--patterns", "iris.pat"}).status, 1);
         QCOMPARE(run({"new", "bad", "--layers", "4", "--patterns", "iris.pat"}).status, 2);
         QCOMPARE(run({"new", "bad", "--layers", "4,3", "--functions", "relu", "--patterns",
                       "iris.pat"})

@@ -17,6 +17,7 @@
 #include "cliui.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
+#include "linkcommand.h"
 #include "model/netfile.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
@@ -524,7 +525,7 @@ int runCreateTest(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 9> Commands {{
+const std::array<CliCommand, 10> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo},
@@ -555,6 +556,10 @@ const std::array<CliCommand, 9> Commands {{
          "cut a test set out of the pattern file, write both sets beside NET as "
          "<base>-train.pat and <base>-test.tst and save the network naming them",
          -1, &runCreateTest},
+        {"link", LinkUsage,
+         "offer a text, TSV or CSV file as a live link item, or print an item once or on every "
+         "change (the link peer for spreadsheets and scripts)",
+         -1, &runLink},
 }};
 
 } // namespace

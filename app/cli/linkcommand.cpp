@@ -1,4 +1,4 @@
-#include "linkcommand.h"
+#include "cli/linkcommand.h"
 
 #include <cstdio>
 #include <optional>
@@ -10,7 +10,7 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include "commands.h"
+#include "cli/commands.h"
 #include "exchange/dbus/linkbus.h"
 #include "exchange/dbus/linkclient.h"
 #include "exchange/dbus/linkserver.h"

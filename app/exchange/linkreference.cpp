@@ -1,4 +1,4 @@
-#include "linkreference.h"
+#include "exchange/linkreference.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "exchange/outputstext.h"
 
-#include "dataprep/normalization.h"
+#include "model/normfactors.h"
 #include "exchange/linkreference.h"
 #include "model/numberformat.h"
-#include "model/workbench.h"
-#include "training/engineapi.h"
+#include "session/workbench.h"
+#include "session/engineapi.h"
 #include "training/patternsets.h"
 
 void appendOutputsLine(QString &text, std::span<const float> outputs)

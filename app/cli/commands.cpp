@@ -15,9 +15,9 @@
 #include <unistd.h>
 
 #include "cli/cliui.h"
+#include "cli/linkcommand.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
-#include "cli/linkcommand.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
 #include "files/weightcommands.h"

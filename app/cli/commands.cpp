@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,6 +19,9 @@
 #include "cli/linkcommand.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
+#include "exchange/dbus/dbuslinkport.h"
+#include "files/datalinks.h"
+#include "model/normfactors.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
 #include "files/weightcommands.h"
@@ -44,9 +48,14 @@ struct Session
     EngineApi engine;
     CliDesktop desktop;
     Workbench wb {ui, engine, desktop};
+    // A network file may name linked sets: the tool links them like the program, and starts
+    // itself as the server of a linked file nobody serves.
+    DbusLinkPort links;
 
     Session()
     {
+        links.setCompanionProgram(QCoreApplication::applicationFilePath());
+        attachDataLinks(wb, links);
         resetModel(wb);
         buildNetwork(wb);
     }

@@ -15,7 +15,7 @@
 #include "exchange/dbus/linkclient.h"
 #include "exchange/dbus/linkserver.h"
 #include "exchange/itemtext.h"
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 #include "model/textfile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "exchange/itemtext.h"
 
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 namespace {
 

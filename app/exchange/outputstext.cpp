@@ -1,10 +1,10 @@
 #include "exchange/outputstext.h"
 
+#include "model/linkreference.h"
 #include "model/normfactors.h"
-#include "exchange/linkreference.h"
 #include "model/numberformat.h"
-#include "session/workbench.h"
 #include "session/engineapi.h"
+#include "session/workbench.h"
 #include "training/patternsets.h"
 
 void appendOutputsLine(QString &text, std::span<const float> outputs)

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include "dataprep/widgets/dataprepdialogs.h"
+#include "exchange/dataexchange.h"
+#include "exchange/widgets/desktoplinkport.h"
 #include "files/editor.h"
 #include "files/filecommands.h"
 #include "files/netcommands.h"
@@ -68,6 +70,7 @@ AxonaApplication::AxonaApplication()
     connectFiles();
     connectTraining();
     connectReports();
+    connectExchange();
 }
 
 AxonaApplication::~AxonaApplication()
@@ -75,6 +78,9 @@ AxonaApplication::~AxonaApplication()
     // The windows go first: closing them still reaches the network (the report window tells
     // the core it closed), which must outlive them.
     m_frame.reset();
+    m_exchange.reset();
+    m_workbench->links = nullptr;
+    m_links.reset();
 }
 
 void AxonaApplication::start(const QString &netFile)
@@ -236,6 +242,21 @@ void AxonaApplication::connectReports()
             [&wb] { showWeightDelta(wb); });
     connect(m_corvel->action(QStringLiteral("MNU_VIEWSens")), &QAction::triggered, this,
             [&wb] { showSensitivity(wb); });
+}
+
+void AxonaApplication::connectExchange()
+{
+    m_links = std::make_unique<DesktopLinkPort>(m_frame.get());
+    m_exchange = std::make_unique<DataExchange>(*m_workbench, *m_links);
+    DataExchange *exchange = m_exchange.get();
+    const auto bind = [this](const char *name, auto command) {
+        connect(m_corvel->action(QLatin1String(name)), &QAction::triggered, this, command);
+    };
+    bind("MNU_EDIT_PastePatLinked", [exchange] { exchange->paste(1); });
+    bind("MNU_EDIT_PasteTSTLinked", [exchange] { exchange->paste(2); });
+    bind("MNU_EDIT_CopyOutsLinked", [exchange] { exchange->copyOutputs(false); });
+    bind("MNU_EDIT_CopyTSTLinked", [exchange] { exchange->copyOutputs(true); });
+    bind("MNU_EDIT_Update", [exchange] { exchange->updateClient(); });
 }
 
 void AxonaApplication::connectMenus()

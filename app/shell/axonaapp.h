@@ -8,6 +8,8 @@
 #include "session/desktopport.h"
 
 class CorvelWindow;
+class DataExchange;
+class DesktopLinkPort;
 class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
@@ -52,6 +54,7 @@ private:
     void connectFiles();
     void connectTraining();
     void connectReports();
+    void connectExchange();
     void train();
     void registerWindows();
     bool confirmClose();
@@ -63,6 +66,9 @@ private:
     std::unique_ptr<Workbench> m_workbench;
     std::unique_ptr<FormBinder> m_binder;
     std::unique_ptr<WindowRegistry> m_windows;
+    // The links with other programs and the Edit menu's commands on them.
+    std::unique_ptr<DesktopLinkPort> m_links;
+    std::unique_ptr<DataExchange> m_exchange;
     // The program was asked to close while a training run was active: close when it ends.
     bool m_closeAfterTraining = false;
 };

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "exchange/dbus/linkclient.h"
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 namespace {
 

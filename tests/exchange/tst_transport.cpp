@@ -8,7 +8,7 @@
 #include "exchange/dbus/linkbus.h"
 #include "exchange/dbus/linkclient.h"
 #include "exchange/dbus/linkserver.h"
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 Q_DECLARE_METATYPE(LinkStatus)
 

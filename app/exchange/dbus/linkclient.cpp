@@ -6,7 +6,7 @@
 #include <QEventLoop>
 
 #include "exchange/dbus/linkbus.h"
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "exchange/dbus/linkbus.h"
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 namespace {
 

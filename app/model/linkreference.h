@@ -54,9 +54,6 @@ QString linkDocument(const LinkReference &ref);
 // (files from older versions use "$") in front of the reference; nothing for a file name.
 std::optional<QString> linkedSource(QStringView sourceLine);
 
-// The data-source line that records a linked set: "!" followed by the reference.
-QString linkedSourceLine(const QString &reference);
-
 // The MIME type under which the clipboard carries a link reference, beside the plain-text
 // values: the data are the reference text in UTF-8, without a line end.
 inline QString linkReferenceMimeType()

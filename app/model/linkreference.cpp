@@ -1,4 +1,4 @@
-#include "exchange/linkreference.h"
+#include "model/linkreference.h"
 
 namespace {
 
@@ -85,9 +85,4 @@ std::optional<QString> linkedSource(QStringView sourceLine)
         return sourceLine.sliced(1).toString();
     }
     return std::nullopt;
-}
-
-QString linkedSourceLine(const QString &reference)
-{
-    return u'!' + reference;
 }

@@ -100,9 +100,7 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
     setStatus(form, QStringLiteral("Reading .PAT file..."));
     // Every run starts from the full set at its source, the pattern file or the data link, never
     // from a set an earlier run reduced; a pasted set has no source but itself.
-    const bool pasted =
-            !m.PatsLinked
-            && wb.form.text(Control::LBL_DataFile).compare(pastedCaption(), Qt::CaseInsensitive) == 0;
+    const bool pasted = !m.PatsLinked && isPastedSet(wb, false);
     const bool reread = m.PatsLinked ? relinkSet(wb, 1)
             : pasted                 ? m.HasPatterns
                                      : openPatterns(wb, false, m.PatFileName).done();

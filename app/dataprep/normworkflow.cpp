@@ -61,11 +61,6 @@ const FuncRangeEntry &rangeOf(const NetModel &m, int16_t code)
     return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
 }
 
-bool isPasted(const Workbench &wb, QLatin1String label)
-{
-    return wb.form.text(label).compare(pastedCaption(), Qt::CaseInsensitive) == 0;
-}
-
 bool isSampled(const Workbench &wb)
 {
     return wb.form.text(Control::LBL_TestFile).left(7).toLower() == QLatin1String("sampled");
@@ -115,9 +110,8 @@ bool rereadNormData(Workbench &wb)
     // Sets that have no file or link to come back from (made by Create Test, or pasted) are
     // taken back to data units in place, so that the new factors meet raw data like every
     // other set.
-    const bool keepPatterns = !m.PatsLinked && isPasted(wb, Control::LBL_DataFile);
-    const bool keepTest = m.HasTest && !m.TestLinked
-            && (isSampled(wb) || isPasted(wb, Control::LBL_TestFile));
+    const bool keepPatterns = !m.PatsLinked && isPastedSet(wb, false);
+    const bool keepTest = m.HasTest && !m.TestLinked && (isSampled(wb) || isPastedSet(wb, true));
     m.NormOn = false;
     if (m.PatsLinked) {
         if (!relinkSet(wb, 1)) {

@@ -308,16 +308,20 @@ bool pasteTests(Workbench &wb, const QString &text, const QString &name)
     return pasteSet(wb, text, name, true);
 }
 
+bool isPastedSet(const Workbench &wb, bool test)
+{
+    return wb.form.text(test ? Control::LBL_TestFile : Control::LBL_DataFile)
+                   .compare(pastedCaption(), Qt::CaseInsensitive)
+            == 0;
+}
+
 void savePastedSets(Workbench &wb)
 {
-    const auto pasted = [&wb](QLatin1String label) {
-        return wb.form.text(label).compare(pastedCaption(), Qt::CaseInsensitive) == 0;
-    };
-    if (wb.model.HasPatterns && pasted(Control::LBL_DataFile)) {
+    if (wb.model.HasPatterns && isPastedSet(wb, false)) {
         wb.ui.information(QStringLiteral("You will first be prompted for the pattern file name"));
         saveSet(wb, false, true);
     }
-    if (wb.model.HasTest && pasted(Control::LBL_TestFile)) {
+    if (wb.model.HasTest && isPastedSet(wb, true)) {
         wb.ui.information(QStringLiteral("You will first be prompted for the test file name"));
         saveSet(wb, true, true);
     }

@@ -40,6 +40,9 @@ public:
 
     QtUiPort &ui() const { return *m_ui; }
 
+    // The links with other programs.
+    DesktopLinkPort &links() const { return *m_links; }
+
     // The desktop of the program: the frame's caption, its child windows, programs started.
     void setFrameCaption(const QString &caption) override;
     void closeSatelliteWindows() override;

@@ -2,8 +2,8 @@
 
 #include "exchange/dbus/linkbus.h"
 #include "exchange/itemtext.h"
-#include "model/linkreference.h"
 #include "exchange/outputstext.h"
+#include "model/linkreference.h"
 #include "trainfixture.h"
 
 // The texts of the links: references, bus names, file texts offered as items, outputs texts.

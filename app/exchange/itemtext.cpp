@@ -1,6 +1,7 @@
 #include "exchange/itemtext.h"
 
 #include "model/linkreference.h"
+#include "model/patternfile.h"
 
 namespace {
 
@@ -35,29 +36,21 @@ Result<QString> linkItemText(QStringView fileText, bool csv)
         return LoadError {0, QStringLiteral("it holds NUL characters: not a text file")};
     }
     QString text;
-    qsizetype begin = 0;
-    while (begin < fileText.size()) {
-        qsizetype end = begin;
-        while (end < fileText.size() && fileText[end] != u'\r' && fileText[end] != u'\n') {
-            ++end;
-        }
-        const QStringView row = fileText.sliced(begin, end - begin);
+    bool tooLong = false;
+    forEachRow(fileText, [&](QStringView row) {
         if (csv) {
             appendCsvRow(text, row);
         } else {
             text += row;
         }
         text += QStringLiteral("\r\n");
-        if (end + 1 < fileText.size() && fileText[end] == u'\r' && fileText[end + 1] == u'\n') {
-            ++end;
-        }
-        begin = end + 1;
-        if (text.size() > MaxLinkItemLength) {
-            return LoadError {0,
-                              QStringLiteral("it is longer than a link item holds (%1 "
-                                             "characters)")
-                                      .arg(MaxLinkItemLength)};
-        }
+        tooLong = text.size() > MaxLinkItemLength;
+        return !tooLong;
+    });
+    if (tooLong) {
+        return LoadError {0,
+                          QStringLiteral("it is longer than a link item holds (%1 characters)")
+                                  .arg(MaxLinkItemLength)};
     }
     return text;
 }

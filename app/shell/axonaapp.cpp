@@ -1,5 +1,9 @@
 #include "shell/axonaapp.h"
 
+#include <array>
+#include <functional>
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -249,14 +253,16 @@ void AxonaApplication::connectExchange()
     m_links = std::make_unique<DesktopLinkPort>(m_frame.get());
     m_exchange = std::make_unique<DataExchange>(*m_workbench, *m_links);
     DataExchange *exchange = m_exchange.get();
-    const auto bind = [this](const char *name, auto command) {
+    const std::array<std::pair<const char *, std::function<void()>>, 5> commands {{
+            {"MNU_EDIT_PastePatLinked", [exchange] { exchange->paste(1); }},
+            {"MNU_EDIT_PasteTSTLinked", [exchange] { exchange->paste(2); }},
+            {"MNU_EDIT_CopyOutsLinked", [exchange] { exchange->copyOutputs(false); }},
+            {"MNU_EDIT_CopyTSTLinked", [exchange] { exchange->copyOutputs(true); }},
+            {"MNU_EDIT_Update", [exchange] { exchange->updateClient(); }},
+    }};
+    for (const auto &[name, command] : commands) {
         connect(m_corvel->action(QLatin1String(name)), &QAction::triggered, this, command);
-    };
-    bind("MNU_EDIT_PastePatLinked", [exchange] { exchange->paste(1); });
-    bind("MNU_EDIT_PasteTSTLinked", [exchange] { exchange->paste(2); });
-    bind("MNU_EDIT_CopyOutsLinked", [exchange] { exchange->copyOutputs(false); });
-    bind("MNU_EDIT_CopyTSTLinked", [exchange] { exchange->copyOutputs(true); });
-    bind("MNU_EDIT_Update", [exchange] { exchange->updateClient(); });
+    }
 }
 
 void AxonaApplication::connectMenus()

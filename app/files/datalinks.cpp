@@ -44,10 +44,14 @@ void takeLinkedText(Workbench &wb, int which, const QString &text, const QString
 class DataLinkReceiver final : public QObject
 {
 public:
+    // Its name among the port's children.
+    static constexpr QLatin1String Name {"DataLinkReceiver"};
+
     DataLinkReceiver(Workbench &wb, LinkPort &port)
         : QObject(&port)
         , m_wb(wb)
     {
+        setObjectName(Name);
         connect(&port, &LinkPort::dataArrived, this, &DataLinkReceiver::arrived);
         connect(&port, &LinkPort::dataRefused, this, [this](int which, const QString &why) {
             m_wb.ui.setStatus(QStringLiteral("Data link of the %1: %2").arg(setName(which), why));
@@ -129,7 +133,9 @@ private:
 
 DataLinkReceiver *receiverOf(const Workbench &wb)
 {
-    return wb.links ? wb.links->findChild<DataLinkReceiver *>(QString(), Qt::FindDirectChildrenOnly)
+    // Found by name: the class has no meta-object of its own for findChild to tell it apart.
+    return wb.links ? static_cast<DataLinkReceiver *>(wb.links->findChild<QObject *>(
+                   DataLinkReceiver::Name, Qt::FindDirectChildrenOnly))
                     : nullptr;
 }
 

@@ -27,6 +27,13 @@ float forwardPattern(
 {
     const Shape &shape = net.shape;
     const NodeArray &x = net.x;
+    const bool noise = opts.inoise != 0.0f;
+    // X(1, .) holds what layer 2 read; without layer-2 nodes it is left alone.
+    if (!noise && shape.nl >= 2 && shape.nn(2) > 0) {
+        for (int i = 1; i <= shape.nn(1); ++i) {
+            x(1, i) = data.in(p, i);
+        }
+    }
     float sum = 0.0f;
     for (int l = 2; l <= shape.nl; ++l) {
         const int below = shape.nn(l - 1);
@@ -34,10 +41,8 @@ float forwardPattern(
         for (int j = 1; j <= shape.nn(l); ++j) {
             float s = 0.0f;
             for (int i = 1; i <= below; ++i) {
-                if (l == 2) {
-                    x(1, i) = opts.inoise == 0.0f
-                            ? data.in(p, i)
-                            : data.in(p, i) + uniform(-opts.inoise, opts.inoise);
+                if (l == 2 && noise) {
+                    x(1, i) = data.in(p, i) + uniform(-opts.inoise, opts.inoise);
                 }
                 s += net.w(l, i, j) * x(l - 1, i);
             }
@@ -82,7 +87,8 @@ void backwardPattern(
 }
 
 // Moves one weight by step plus a fresh noise draw, remembers the step and clears the gradient.
-void applyStep(const TrainNet &net, const TrainOptions &opts, int l, int i, int j, float step)
+inline void
+applyStep(const TrainNet &net, const TrainOptions &opts, int l, int i, int j, float step)
 {
     if (opts.wnoise == 0.0f) {
         net.w(l, i, j) = net.w(l, i, j) + step;
@@ -158,7 +164,11 @@ void train(const TrainNet &net,
            float &rms,
            int16_t &ngood)
 {
-    reseed();
+    // Only a call that draws needs the clock: every routine that draws reseeds first, so the
+    // generator's state between calls is never seen.
+    if (opts.randomSampling || opts.wnoise != 0.0f || opts.inoise != 0.0f) {
+        reseed();
+    }
     if (opts.epochs > 0 && trainBatched(net, data, opts, area, qp, rms, ngood)) {
         return;
     }

@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include <immintrin.h>
+
 #include "kernels.h"
 #include "pool.h"
 #include "rng.h"
@@ -110,7 +112,7 @@ struct Plan
     Index wSize = 0;
     Index wtSize = 0;
     // A chunk's gradient sum of layer l at gOff[l]: laid out like the weights, or like their
-    // transpose (gradT) where that takes fewer vectors per pattern. Either way each sum takes the
+    // transpose (gradT) where that takes far fewer vectors per pattern. Either way each sum takes the
     // patterns in the same order, so the choice changes no result.
     Index gOff[MaxBatchLayers + 1] = {};
     bool gradT[MaxBatchLayers + 1] = {};
@@ -163,7 +165,9 @@ bool makePlan(const Shape &shape, Plan &plan)
         plan.wSize += plan.nn[l] * plan.ld[l - 1];
         const Index rowsByNode = plan.nn[l] * (plan.ld[l - 1] / Lane);
         const Index rowsByInput = (plan.nn[l - 1] + 1) * (roundUp(plan.nn[l], Lane) / Lane);
-        plan.gradT[l] = rowsByInput < rowsByNode;
+        // Only for a clear gain: the transposed sums stream the wider signal rows through the
+        // cache instead of the inputs, which costs more on large layers than it saves.
+        plan.gradT[l] = 4 * rowsByInput <= 3 * rowsByNode;
         plan.gOff[l] = plan.gradSize;
         plan.gradSize +=
                 plan.gradT[l] ? (plan.nn[l - 1] + 1) * plan.ld[l] : plan.nn[l] * plan.ld[l - 1];
@@ -273,8 +277,28 @@ void gather(const Pass &pass, const int *rows, int count, float *block)
     }
 }
 
+// Where the block keeps the output layer's values and slopes: in rows of the layer, or packed
+// together when the layer is narrow (its values are not put back into rows, nothing reads them
+// there).
+struct Outputs
+{
+    float *y;
+    float *s;
+    Index ld;
+};
+
+Outputs outputs(const Plan &plan, float *block)
+{
+    const int nl = plan.nl;
+    if (plan.compact[nl]) {
+        float *values = block + plan.cOff;
+        return {values, values + roundUp(plan.block * CompactNodes, Lane), plan.nn[nl]};
+    }
+    return {block + plan.aOff[nl], block + plan.sOff[nl], plan.ld[nl]};
+}
+
 // Neuron functions of layer l over the block: row by row on the nodes' values, or for a narrow
-// layer on its values gathered into one run and then put back.
+// layer on its values gathered into one run (and for a hidden layer put back).
 void activateLayer(const Pass &pass, int l, int count, float *block)
 {
     const Plan &plan = *pass.plan;
@@ -295,6 +319,9 @@ void activateLayer(const Pass &pass, int l, int count, float *block)
         }
     }
     k.activate(1, Index(count) * nn, values, slope ? slopes : nullptr, 0, pass.temp, plan.code[l]);
+    if (l == plan.nl) {
+        return;
+    }
     for (int b = 0; b < count; ++b) {
         for (int j = 0; j < nn; ++j) {
             out[b * ld + j] = values[b * nn + j];
@@ -324,7 +351,7 @@ void forward(const Pass &pass, int count, float *block)
             k.narrow(count, plan.nn[l], depth, below, plan.ld[l - 1],
                      pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l]);
         } else {
-            k.product(count, int(roundUp(plan.nn[l], Lane)), depth, below, plan.ld[l - 1], 1,
+            k.product(count, plan.nn[l], depth, below, plan.ld[l - 1], 1,
                       pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l], false);
         }
         activateLayer(pass, l, count, block);
@@ -342,25 +369,26 @@ void outputErrors(const Pass &pass, const int *rows, int count, float *block, fl
 {
     const Plan &plan = *pass.plan;
     const int nl = plan.nl;
-    const Index ld = plan.ld[nl];
+    const int nn = plan.nn[nl];
     const Index npat = pass.tgt.npat;
-    const float *y = block + plan.aOff[nl];
-    const float *s = block + plan.sOff[nl];
+    const Outputs out = outputs(plan, block);
+    const Index ldd = plan.ld[nl];
     float *d = block + plan.dOff[nl];
     for (int b = 0; b < count; ++b) {
-        const Index row = b * ld;
+        const float *y = out.y + b * out.ld;
         const float *t = pass.tgt.base + rows[b] - 1;
         float sum = 0.0f;
-        for (int k = 0; k < plan.nn[nl]; ++k) {
-            const float diff = y[row + k] - t[npat * k];
+        for (int k = 0; k < nn; ++k) {
+            const float diff = y[k] - t[npat * k];
             sum += diff * diff;
         }
         errors[b] = sum;
         if (pass.train) {
             // A pattern error is never below a threshold of zero or less: no root needed then.
             const bool clipped = pass.clipBelow > 0.0f && std::sqrt(sum) < pass.clipBelow;
-            for (int k = 0; k < plan.nn[nl]; ++k) {
-                d[row + k] = clipped ? 0.0f : (t[npat * k] - y[row + k]) * s[row + k];
+            const float *s = out.s + b * out.ld;
+            for (int k = 0; k < nn; ++k) {
+                d[b * ldd + k] = clipped ? 0.0f : (t[npat * k] - y[k]) * s[k];
             }
         }
     }
@@ -377,15 +405,15 @@ void backward(const Pass &pass, int count, float *block, float *grad)
         const Index ldBelow = plan.ld[l - 1];
         const float *below = block + plan.aOff[l - 1];
         if (plan.gradT[l]) {
-            k.product(plan.nn[l - 1] + 1, int(roundUp(plan.nn[l], Lane)), count, below, 1, ldBelow,
-                      d, plan.ld[l], grad + plan.gOff[l], plan.ld[l], true);
+            k.product(plan.nn[l - 1] + 1, plan.nn[l], count, below, 1, ldBelow, d, plan.ld[l],
+                      grad + plan.gOff[l], plan.ld[l], true);
         } else {
-            k.product(plan.nn[l], int(ldBelow), count, d, 1, plan.ld[l], below, ldBelow,
+            k.product(plan.nn[l], plan.nn[l - 1] + 1, count, d, 1, plan.ld[l], below, ldBelow,
                       grad + plan.gOff[l], ldBelow, true);
         }
         if (l > 2) {
             float *dBelow = block + plan.dOff[l - 1];
-            k.product(count, int(roundUp(plan.nn[l - 1], Lane)), plan.nn[l], d, plan.ld[l], 1,
+            k.product(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
                       pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow, false);
             k.scale(count, plan.nn[l - 1], dBelow, block + plan.sOff[l - 1], ldBelow);
         }
@@ -466,9 +494,35 @@ void run(Pass &pass)
 // Row of the last pattern of the pass within the block buffer of the thread that ran it.
 const float *lastRow(const Pass &pass, int l)
 {
+    const Plan &plan = *pass.plan;
     const int chunk = pass.chunks - 1;
-    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % pass.plan->block;
-    return pass.st->block[pass.lastThread].data() + pass.plan->aOff[l] + row * pass.plan->ld[l];
+    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % plan.block;
+    float *block = pass.st->block[pass.lastThread].data();
+    if (l == plan.nl) {
+        const Outputs out = outputs(plan, block);
+        return out.y + row * out.ld;
+    }
+    return block + plan.aOff[l] + row * plan.ld[l];
+}
+
+// Patterns whose error, the root of the squared error, is at most target; four roots at a time
+// (the same correctly rounded roots as one at a time).
+int16_t countGood(Index n, const float *errors, float target)
+{
+    const __m128 limit = _mm_set1_ps(target);
+    __m128i counts = _mm_setzero_si128();
+    Index k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const __m128 within = _mm_cmple_ps(_mm_sqrt_ps(_mm_loadu_ps(errors + k)), limit);
+        counts = _mm_sub_epi32(counts, _mm_castps_si128(within));
+    }
+    alignas(16) int32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i *>(lanes), counts);
+    int good = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+    for (; k < n; ++k) {
+        good += std::sqrt(errors[k]) <= target ? 1 : 0;
+    }
+    return int16_t(good);
 }
 
 // Grows what the call needs; a copy whose storage is replaced is no longer held.
@@ -695,13 +749,10 @@ bool trainBatched(const TrainNet &net,
             }
         }
         run(pass);
-        float sum = 0.0f;
-        good = 0;
         const float *errors = st.errors.data();
+        good = countGood(n, errors, opts.target);
+        float sum = 0.0f;
         for (Index k = 0; k < n; ++k) {
-            if (std::sqrt(errors[k]) <= opts.target) {
-                ++good;
-            }
             sum += errors[k];
         }
         // Measured with the weights as they stood before this epoch's update.
@@ -754,16 +805,12 @@ bool errorBatched(const Shape &shape,
     Pass pass {&plan, &kernels::kernels(), &st, data.in, data.tgt, temp, 0.0f, false, 1, {}, {}};
     split(pass, n);
     run(pass);
-    float total = 0.0f;
-    int16_t good = 0;
     const float *errors = st.errors.data();
+    float total = 0.0f;
     for (Index k = 0; k < n; ++k) {
-        if (std::sqrt(errors[k]) <= target) {
-            ++good;
-        }
         total += errors[k];
     }
-    ngood = good;
+    ngood = countGood(n, errors, target);
     rms = std::sqrt(total / static_cast<float>(n));
     for (int l = 2; l <= plan.nl; ++l) {
         const float *row = lastRow(pass, l);

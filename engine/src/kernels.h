@@ -9,12 +9,14 @@ namespace engine::kernels {
 
 using Index = std::ptrdiff_t;
 
-// Every leading dimension and every column count handed to product() is a multiple of this.
+// Every leading dimension is a multiple of this, and so is the widest vector of any kernel.
 inline constexpr int Lane = 16;
 
-// C(r, c) = [C(r, c) +] sum over k < depth of M(r, k) * N(k, c), for r < rows and c < cols, cols
-// a multiple of Lane. M(r, k) = m[r*mrs + k*mks] may be strided either way; N(k, c) = n[k*nld + c]
-// and C(r, c) = c[r*cld + c] are rows of floats. Only k < depth is read from M and N.
+// C(r, c) = [C(r, c) +] sum over k < depth of M(r, k) * N(k, c), for r < rows and c < cols, each
+// sum taken over k in order, one multiply-add per step. M(r, k) = m[r*mrs + k*mks] may be strided
+// either way; N(k, c) = n[k*nld + c] and C(r, c) = c[r*cld + c] are rows of floats. Only k < depth
+// is read from M and N. Columns go in whole vectors, so up to cols rounded up to a multiple of
+// Lane may be read from N's rows and written to C's: the rows must be that long.
 using Product = void (*)(int rows,
                          int cols,
                          int depth,

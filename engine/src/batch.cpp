@@ -365,15 +365,19 @@ void forward(const Pass &pass, int count, float *block)
 
 // Squared output error of every pattern against its targets, read where the caller keeps them,
 // and for training the output signals, zero for a clipped pattern so that it teaches nothing.
-void outputErrors(const Pass &pass, const int *rows, int count, float *block, float *errors)
+// Nodes is the number of outputs when it is fixed at compile time (the common few), else 0.
+template <int Nodes>
+void outputErrorsOf(const Pass &pass, const int *rows, int count, float *block, float *errors)
 {
     const Plan &plan = *pass.plan;
     const int nl = plan.nl;
-    const int nn = plan.nn[nl];
+    const int nn = Nodes > 0 ? Nodes : plan.nn[nl];
     const Index npat = pass.tgt.npat;
     const Outputs out = outputs(plan, block);
     const Index ldd = plan.ld[nl];
     float *d = block + plan.dOff[nl];
+    const bool train = pass.train;
+    const float clipBelow = pass.clipBelow;
     for (int b = 0; b < count; ++b) {
         const float *y = out.y + b * out.ld;
         const float *t = pass.tgt.base + rows[b] - 1;
@@ -383,14 +387,32 @@ void outputErrors(const Pass &pass, const int *rows, int count, float *block, fl
             sum += diff * diff;
         }
         errors[b] = sum;
-        if (pass.train) {
+        if (train) {
             // A pattern error is never below a threshold of zero or less: no root needed then.
-            const bool clipped = pass.clipBelow > 0.0f && std::sqrt(sum) < pass.clipBelow;
+            const bool clipped = clipBelow > 0.0f && std::sqrt(sum) < clipBelow;
             const float *s = out.s + b * out.ld;
             for (int k = 0; k < nn; ++k) {
                 d[b * ldd + k] = clipped ? 0.0f : (t[npat * k] - y[k]) * s[k];
             }
         }
+    }
+}
+
+void outputErrors(const Pass &pass, const int *rows, int count, float *block, float *errors)
+{
+    switch (pass.plan->nn[pass.plan->nl]) {
+    case 1:
+        outputErrorsOf<1>(pass, rows, count, block, errors);
+        break;
+    case 2:
+        outputErrorsOf<2>(pass, rows, count, block, errors);
+        break;
+    case 3:
+        outputErrorsOf<3>(pass, rows, count, block, errors);
+        break;
+    default:
+        outputErrorsOf<0>(pass, rows, count, block, errors);
+        break;
     }
 }
 

@@ -9,7 +9,8 @@
 // The engine runs BP over the whole set in calls of 1 or 5 epochs (the application's default is
 // 5; 1 is what a user who watches every epoch sets), once on two cores and once with
 // AXONA_THREADS=1 on one. Each figure is the median of the repetitions; the load average is
-// read after each row.
+// read after each row. For XOR, the whole training loop of `axona train` is timed as well (see
+// trainloop.h), alternating with the same FANN runs.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +24,7 @@
 
 #include "axona32.h"
 #include "digest.h"
+#include "trainloop.h"
 
 #ifdef AXONA_HAVE_FANN
 #include <floatfann.h>
@@ -288,8 +290,14 @@ int main(int argc, char **argv)
 #ifdef AXONA_HAVE_FANN
         fann.train(1);
 #endif
-        std::vector<double> two, one, other;
+        std::vector<double> two, one, other, loop;
+        const bool timeLoop = c.patterns == 4;
         for (int r = 0; r < reps; ++r) {
+            if (timeLoop) {
+                // As many iterations of the tool's loop as the engine's timing has calls.
+                loop.push_back(trainLoopSecondsPerEpoch(AXONA_CLI, AXONA_EXAMPLES, c.epochsPerCall,
+                                                        c.epochs / c.epochsPerCall));
+            }
             unsetenv("AXONA_THREADS");
             two.push_back(timeIt([&] { engine.train(data, c.epochsPerCall, c.epochs, eta); }));
             setenv("AXONA_THREADS", "1", 1);
@@ -312,6 +320,12 @@ int main(int argc, char **argv)
             std::printf("%7.3fus %7.3fus %7.3fus | %7.2f %7.2f | %6s %5.2f\n", 1e6 * t2 / c.epochs,
                         1e6 * t1 / c.epochs, 1e6 * tf / c.epochs, tf > 0 ? t2 / tf : 0.0,
                         tf > 0 ? t1 / tf : 0.0, "", load);
+            if (timeLoop && *std::min_element(loop.begin(), loop.end()) > 0.0) {
+                const double tl = median(loop);
+                std::printf("%-16s %5s %6s %3d %7d | %7.3fus %9s %7.3fus | %7.2f %7s |\n",
+                            "  axona train", "", "", c.epochsPerCall, c.epochs, 1e6 * tl, "",
+                            1e6 * tf / c.epochs, tf > 0 ? tl * c.epochs / tf : 0.0, "");
+            }
         } else {
             std::printf("%8.2fG %8.2fG %8.2fG | %6.1fx %6.1fx | %6.1f %5.2f\n", work / t2 * 1e-9,
                         work / t1 * 1e-9, tf > 0 ? work / tf * 1e-9 : 0.0, tf > 0 ? tf / t2 : 0.0,
@@ -321,7 +335,8 @@ int main(int argc, char **argv)
     }
     std::printf("e/c = epochs per engine call. CUPS = patterns x connections (incl. biases) x "
                 "epochs / s; G = 1e9.\n2-2-1 (XOR): time per epoch, and the time ratio "
-                "engine/FANN (lower is better).\n1cGF/s = 6 flops per connection update "
+                "engine/FANN (lower is better); 'axona train': the same for the whole training "
+                "loop of the command-line tool.\n1cGF/s = 6 flops per connection update "
                 "(forward, backward, gradient: one multiply-add each) on one core.\n");
     return 0;
 }

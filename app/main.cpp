@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "shell/widgets/axonaapp.h"
+#include "shell/axonaapp.h"
 
 int main(int argc, char *argv[])
 {

@@ -24,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     m.OutNormA = c.OutNormA;
     m.OutNormB = c.OutNormB;
     m.Graph = c.Graph;
-    FormState form;
-    formatNetText(m, form, c.desktop);
+    formatNetText(m, NetFileTexts {}, c.desktop);
     return 0;
 }

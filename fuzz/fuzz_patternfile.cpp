@@ -1,6 +1,8 @@
+#include "files/patterncommands.h"
 #include "fuzzsupport.h"
 #include "model/patternfile.h"
-#include "model/workbench.h"
+#include "recordingdesktop.h"
+#include "session/workbench.h"
 #include "training/construction.h"
 
 namespace {
@@ -10,7 +12,8 @@ Workbench &bench()
 {
     static SilentUi ui;
     static EngineApi engine(linkedEngine());
-    static Workbench wb(ui, engine);
+    static RecordingDesktop desktop;
+    static Workbench wb(ui, engine, desktop);
     static const bool built = [] {
         resetModel(wb);
         return buildNetwork(wb);

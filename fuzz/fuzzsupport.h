@@ -8,9 +8,9 @@
 
 #include <axona32.h>
 
-#include "model/uiport.h"
-#include "training/engineapi.h"
 #include "linkedroutines.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
 
 // A fuzz input as the readers get a file: UTF-8, or Latin-1 when it is not valid UTF-8.
 inline QString fuzzText(const std::uint8_t *data, std::size_t size)
@@ -40,4 +40,3 @@ public:
 
     void yield() override {}
 };
-

@@ -1,8 +1,9 @@
-#include "cliui.h"
+#include "cli/cliui.h"
 
 #include <cstdio>
 
 #include <QFileInfo>
+#include <QProcess>
 
 CliUi::CliUi()
     : m_err(stderr)
@@ -79,3 +80,8 @@ void CliUi::setStatus(const QString &) {}
 void CliUi::setBusy(bool) {}
 
 void CliUi::yield() {}
+
+bool CliDesktop::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}

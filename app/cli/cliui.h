@@ -3,7 +3,8 @@
 #include <QHash>
 #include <QTextStream>
 
-#include "model/uiport.h"
+#include "session/desktopport.h"
+#include "session/uiport.h"
 
 // The command-line tool's way to the user. Message texts go to standard error as the window
 // would show them, with every line break made a plain line feed. Questions get a fixed answer,
@@ -30,6 +31,22 @@ public:
 private:
     QTextStream m_err;
     QHash<QString, QString> m_files;
+};
+
+// The command-line tool's desktop has no windows: captions and layouts go nowhere, a network
+// file it writes records no windows, and programs start for real.
+class CliDesktop final : public DesktopPort
+{
+public:
+    void setFrameCaption(const QString &) override {}
+
+    void closeSatelliteWindows() override {}
+
+    QList<WindowLayout> writeDesktop() override { return {}; }
+
+    void readDesktop(const QList<WindowLayout> &) override {}
+
+    bool startDetached(const QString &program, const QStringList &arguments) override;
 };
 
 // text with CRLF, LF CR, CR and LF line breaks all made one LF.

@@ -1,4 +1,4 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <algorithm>
 #include <array>
@@ -14,18 +14,22 @@
 
 #include <unistd.h>
 
-#include "cliui.h"
+#include "cli/cliui.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
+#include "files/netcommands.h"
+#include "files/patterncommands.h"
+#include "files/weightcommands.h"
 #include "model/netfile.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/textfile.h"
 #include "model/weightfile.h"
-#include "model/workbench.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/workbench.h"
 #include "training/analysis.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/report.h"
 #include "training/training.h"
 
@@ -37,7 +41,8 @@ struct Session
 {
     CliUi ui;
     EngineApi engine;
-    Workbench wb {ui, engine};
+    CliDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
     Session()
     {
@@ -96,9 +101,9 @@ void printInfo(QTextStream &out, const Workbench &wb)
     out << "Growth factor: " << generalNumber(m.GrowthFactor) << '\n';
     out << "Weight cutoff: " << generalNumber(m.WCutOff) << '\n';
     out << "Weight decay: " << generalNumber(m.WDecay) << '\n';
-    out << "Random weights: " << f.text(QStringLiteral("TXT_minW")) << " to "
-        << f.text(QStringLiteral("TXT_maxW")) << '\n';
-    out << "Epoch length: " << f.text(QStringLiteral("TXT_EpocLen")) << '\n';
+    out << "Random weights: " << f.text(Control::TXT_minW) << " to " << f.text(Control::TXT_maxW)
+        << '\n';
+    out << "Epoch length: " << f.text(Control::TXT_EpocLen) << '\n';
     out << "Random sampling: " << onOff(m.RandomSampling != 0) << '\n';
     out << "Normalization: " << onOff(m.NormOn);
     if (m.NormOn) {
@@ -107,14 +112,13 @@ void printInfo(QTextStream &out, const Workbench &wb)
             << (m.OutNormLog ? "log" : "linear");
     }
     out << '\n';
-    out << "Pattern file: " << fileOrNone(f.text(QStringLiteral("LBL_DataFile"))) << '\n';
+    out << "Pattern file: " << fileOrNone(f.text(Control::LBL_DataFile)) << '\n';
     out << "Patterns: " << m.NumPats << '\n';
-    out << "Test file: " << fileOrNone(f.text(QStringLiteral("LBL_TestFile"))) << '\n';
+    out << "Test file: " << fileOrNone(f.text(Control::LBL_TestFile)) << '\n';
     out << "Test patterns: " << m.NumTestPats << '\n';
-    out << "Weight file: " << fileOrNone(f.text(QStringLiteral("LBL_WeightFile"))) << '\n';
-    out << "Weights: " << f.text(QStringLiteral("PNL_NW")) << ", min "
-        << f.text(QStringLiteral("PNL_MinW")) << ", max " << f.text(QStringLiteral("PNL_MaxW"))
-        << '\n';
+    out << "Weight file: " << fileOrNone(f.text(Control::LBL_WeightFile)) << '\n';
+    out << "Weights: " << f.text(Control::PNL_NW) << ", min " << f.text(Control::PNL_MinW)
+        << ", max " << f.text(Control::PNL_MaxW) << '\n';
 }
 
 int runInfo(const QStringList &args)

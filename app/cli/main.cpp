@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace {
 

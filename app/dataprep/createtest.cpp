@@ -4,12 +4,14 @@
 #include <limits>
 #include <optional>
 
+#include "files/patterncommands.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
-#include "training/engineapi.h"
+#include "session/commandstate.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -182,20 +184,20 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
     m.NumPats = remaining;
 
     FormState &f = wb.form;
-    f.setText(QStringLiteral("LBL_NptsTST"), QString::number(m.NumTestPats));
+    f.setText(Control::LBL_NptsTST, QString::number(m.NumTestPats));
     m.HasTest = true;
-    f.setEnabled(QStringLiteral("BTN_EditTst"), true);
-    f.setEnabled(QStringLiteral("CHK_ShowTestErr"), true);
+    f.setEnabled(Control::BTN_EditTst, true);
+    f.setEnabled(Control::CHK_ShowTestErr, true);
     m.TestFileName = SampledName;
-    f.setText(QStringLiteral("LBL_TestFile"), SampledName);
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-    f.setText(QStringLiteral("LBL_Npts"), QString::number(m.NumPats));
-    f.setText(QStringLiteral("TXT_EpocLen"), QString::number(m.NumPats));
+    f.setText(Control::LBL_TestFile, SampledName);
+    updateCommands(wb);
+    f.setText(Control::LBL_Npts, QString::number(m.NumPats));
+    f.setText(Control::TXT_EpocLen, QString::number(m.NumPats));
     wb.ui.yield();
     setStatus(form, QStringLiteral("New test file was created"));
     m.SetsRegenerated = true;
     m.PatsUnsaved = true;
     m.TestUnsaved = true;
+    emit wb.events.dataChanged();
     return CreateTestEnd::Created;
 }

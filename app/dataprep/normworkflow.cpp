@@ -3,12 +3,15 @@
 #include <cmath>
 #include <optional>
 
-#include "dataprep/normalization.h"
+#include "files/patterncommands.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "training/engineapi.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
+#include "training/setnormalization.h"
 
 namespace {
 
@@ -81,8 +84,7 @@ void unscale(Array2 &a,
 
 bool isSampled(const Workbench &wb)
 {
-    return wb.form.text(QStringLiteral("LBL_TestFile")).left(7).toLower()
-            == QLatin1String("sampled");
+    return wb.form.text(Control::LBL_TestFile).left(7).toLower() == QLatin1String("sampled");
 }
 
 } // namespace
@@ -189,6 +191,7 @@ bool normalizeData(Workbench &wb, NormForm &form)
             if (m.HasTest) {
                 normalizeTestSet(wb);
             }
+            emit wb.events.dataChanged();
         }
         m.NormInProgress = false;
         setStatus(form, QString());
@@ -218,6 +221,7 @@ bool normalizeData(Workbench &wb, NormForm &form)
     m.NormOn = true;
     m.NormInProgress = false;
     setStatus(form, QStringLiteral("Normalization Done"));
+    emit wb.events.dataChanged();
     return true;
 }
 

@@ -7,11 +7,8 @@
 #include <QList>
 #include <QString>
 
-#include "model/fileoutcome.h"
 #include "model/netmodel.h"
-#include "model/workbench.h"
-
-class FormState;
+#include "model/windowlayout.h"
 
 // The version this program writes after "Axona ".
 inline constexpr double NetFileVersion = 1.7;
@@ -73,23 +70,23 @@ struct NetFileContents
 // list that no network can have.
 NetFileContents parseNetText(const QString &text, const NetModel &start);
 
+// What the network file takes from the main window rather than from the model: the texts of the
+// weight-bound boxes, the epoch-length box and the three file labels, as the user sees them.
+struct NetFileTexts
+{
+    QString minWeight; // TXT_minW
+    QString maxWeight; // TXT_maxW
+    QString epochLength; // TXT_EpocLen
+    QString patternFile; // LBL_DataFile
+    QString weightFile; // LBL_WeightFile
+    QString testFile; // LBL_TestFile
+};
+
 // The network file's text: every section in order, laid out by the print rules (numbers with
 // their sign position and blanks, 14-column zones, CRLF), taking the weight bounds, the epoch
-// length and the three file lines from what the main window shows, and desktop as the window
-// lines. The no-file and "Sampled from input file" captions are written in lower case; file
-// names keep their case and are quoted when they hold a comma. Line breaks in the title and plot
-// texts are written as blanks and double quotes as single ones, so every field reads back.
+// length and the three file lines from the window's texts, and desktop as the window lines. The
+// no-file and "Sampled from input file" captions are written in lower case; file names keep
+// their case and are quoted when they hold a comma. Line breaks in the title and plot texts are
+// written as blanks and double quotes as single ones, so every field reads back.
 QString
-formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop);
-
-// "Save Net" (saveAs false: to fileName) and "Save Net As" (saveAs true: the save dialog names
-// the file, which becomes the network's file). Asks for a weight file first when the network has
-// none, then writes the weights and the network. A write that fails is reported and leaves the
-// model as it was; so is a network whose arrays do not match its layer list.
-FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName = QString());
-
-// "Open Net..." (an empty fileName asks with the open dialog) and the start-up load: New Net
-// defaults, then the file's network is built and its pattern, weight and test files loaded,
-// normalised and the windows placed. A load that fails after the network was built keeps what
-// was read so far; one that fails before leaves a freshly built New Net.
-FileResult loadNet(Workbench &wb, const QString &fileName = QString());
+formatNetText(const NetModel &model, const NetFileTexts &texts, const QList<WindowLayout> &desktop);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/colmajor.h"
-
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include <QString>
+
+#include "model/colmajor.h"
 
 // Fixed limits of the program.
 constexpr int MinLayers = 2;
@@ -24,8 +24,18 @@ enum NeuronFunction : int16_t {
     FuncSigmoidPlus = 5
 };
 
+// The text a file label shows when it holds no file.
+inline QString noFileCaption()
+{
+    return QStringLiteral("Click here to Open File");
+}
+
 // The names of the function list, in code order.
 const std::array<QString, 5> &neuronFunctionNames();
+
+// What the report window lists: nothing yet, the run or the test report, the weights, their last
+// changes, the input sensitivities.
+enum class ReportKind { None, Run, Test, Weights, WeightDelta, Sensitivity };
 
 // One plot's settings: titles, grid flags and the chart's type and style codes.
 struct GraphSetting
@@ -150,9 +160,8 @@ struct NetModel
     bool TestLinked = false;
     bool NetLoading = false;
 
-    // The report window: what it lists (999 run report, 1 test report, 2 weights, 3 weight
-    // changes, 4 input sensitivity) and the text being built for it.
-    int16_t ReportMode = 0;
+    // The report window: what it lists and the text being built for it.
+    ReportKind ReportMode = ReportKind::None;
     QString ReportText;
 
     // Plot settings, records 0..6; records 1..6 are saved with the network.
@@ -161,12 +170,14 @@ struct NetModel
     QString LinkItemSeparator = QStringLiteral("!");
 
     // Default normalisation targets, by neuron-function code 1..5.
-    std::array<FuncRangeEntry, 5> FuncRange{};
+    std::array<FuncRangeEntry, 5> FuncRange {};
 
     NetModel();
 
     int16_t numInputs() const { return LayerSize(1); }
+
     int16_t numOutputs() const { return LayerSize(NumLayers); }
+
     // True when the arrays were allocated for exactly the current layer list, so the engine may
     // be called with it.
     bool arraysMatchLayers() const;

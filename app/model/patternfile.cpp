@@ -3,19 +3,10 @@
 #include <cfloat>
 #include <cmath>
 
-#include "dataprep/normalization.h"
 #include "model/listinput.h"
 #include "model/numberformat.h"
-#include "model/settings.h"
-#include "model/textfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
 
 namespace {
-
-// Running counts are shown (and the window allowed to paint) once per this many patterns.
-constexpr int ProgressStep = 256;
 
 bool isBlank(QChar c)
 {
@@ -32,8 +23,9 @@ bool blankRow(QStringView row)
     return true;
 }
 
-// Calls take(row) for every non-blank row of text; stops early when take returns false.
-template <typename Take> void forEachRow(QStringView text, Take take)
+} // namespace
+
+void forEachRow(QStringView text, const std::function<bool(QStringView)> &take)
 {
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -52,247 +44,6 @@ template <typename Take> void forEachRow(QStringView text, Take take)
         }
     }
 }
-
-// Where one kind of set lives in the model and the main window.
-struct SetPlace
-{
-    bool test;
-    int16_t &count;
-    Array2 &in;
-    Array2 &out;
-    bool &present;
-    QString &fileName;
-    QString label;
-    QString countLabel;
-    QString editButton;
-};
-
-SetPlace placeOf(Workbench &wb, bool test)
-{
-    NetModel &m = wb.model;
-    if (test) {
-        return {true,
-                m.NumTestPats,
-                m.TstIn,
-                m.TstOut,
-                m.HasTest,
-                m.TestFileName,
-                QStringLiteral("LBL_TestFile"),
-                QStringLiteral("LBL_NptsTST"),
-                QStringLiteral("BTN_EditTst")};
-    }
-    return {false,
-            m.NumPats,
-            m.PatIn,
-            m.PatOut,
-            m.HasPatterns,
-            m.PatFileName,
-            QStringLiteral("LBL_DataFile"),
-            QStringLiteral("LBL_Npts"),
-            QStringLiteral("BTN_EditPat")};
-}
-
-// The set is gone: nothing is used until a valid set arrives.
-void markAbsent(Workbench &wb, const SetPlace &place)
-{
-    FormState &f = wb.form;
-    f.setText(place.label, noFileCaption());
-    place.present = false;
-    place.count = 0;
-    place.in.clear();
-    place.out.clear();
-    f.setText(place.countLabel, QStringLiteral("0"));
-    f.setEnabled(place.editButton, false);
-    if (place.test) {
-        f.setEnabled(QStringLiteral("CHK_ShowTestErr"), false);
-    } else {
-        f.setEnabled(QStringLiteral("TXT_EpocLen"), false);
-    }
-}
-
-// The new set is in place: the epoch length follows a training set; data held normalised get
-// the stored factors.
-void setArrived(Workbench &wb, const SetPlace &place)
-{
-    FormState &f = wb.form;
-    place.present = true;
-    f.setText(place.countLabel, QString::number(place.count));
-    if (place.test) {
-        if (wb.model.NormOn) {
-            normalizeTestSet(wb);
-        }
-    } else {
-        f.setEnabled(QStringLiteral("TXT_EpocLen"), true);
-        f.setText(QStringLiteral("TXT_EpocLen"), QString::number(place.count));
-        normalizePatSet(wb);
-    }
-}
-
-void refreshCommands(Workbench &wb)
-{
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-}
-
-FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
-{
-    QString path = name;
-    if (ask) {
-        const UiPort::FileRequest request = test
-                ? UiPort::FileRequest {QStringLiteral("Open Test File"),
-                                       QStringLiteral("Test Files (*.tst);;Pattern Files (*.pat)"),
-                                       QStringLiteral("tst"), QStringLiteral("*.tst")}
-                : UiPort::FileRequest {QStringLiteral("Open Pattern File"),
-                                       QStringLiteral("Pattern Files (*.pat);;Test Files "
-                                                      "(*.tst);;Data Files (*.dat)"),
-                                       QStringLiteral("pat"), QStringLiteral("*.pat")};
-        const auto chosen = wb.ui.openFileName(request);
-        if (!chosen || chosen->isEmpty()) {
-            return {FileOutcome::Cancelled, QString()};
-        }
-        path = *chosen;
-    }
-    const SetPlace place = placeOf(wb, test);
-    const QString errorIn =
-            test ? QStringLiteral("Error in Test file") : QStringLiteral("Error in Pattern file");
-    BusyGuard busy(wb.ui);
-    const Result<QString> text = readTextFile(path);
-    if (!text) {
-        wb.ui.critical(errorIn + QStringLiteral("\n\rError: ") + text.error().message);
-        return {FileOutcome::Failed, QString()};
-    }
-    const auto progress = [&](int p) {
-        wb.form.setText(place.countLabel, QString::number(p));
-        wb.ui.yield();
-    };
-    ParsedPatterns parsed =
-            parsePatternText(text.value(), wb.model.numInputs(), wb.model.numOutputs(), progress);
-    switch (parsed.problem) {
-    case ParsedPatterns::Problem::SizeMismatch:
-        if (test) {
-            wb.ui.critical(QStringLiteral("Test file and net size do not agree ! ! !"));
-        } else {
-            wb.ui.critical(QStringLiteral("Pattern file and net size do not agree !!!\n\r"
-                                          "read, no. of inputs=")
-                           + generalNumber(parsed.fileInputs) + QStringLiteral(" Outputs=")
-                           + generalNumber(parsed.fileOutputs));
-        }
-        return {FileOutcome::Failed, QString()};
-    case ParsedPatterns::Problem::Malformed:
-        wb.ui.critical(errorIn + QStringLiteral("\n\rError: ") + parsed.description);
-        return {FileOutcome::Failed, QString()};
-    case ParsedPatterns::Problem::None:
-        break;
-    }
-    place.count = parsed.set.count;
-    place.in = std::move(parsed.set.in);
-    place.out = std::move(parsed.set.out);
-    return {FileOutcome::Done, path};
-}
-
-FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &baseDir, bool test)
-{
-    QString path = name;
-    if (!ask) {
-        path = resolveStoredName(wb.settings, name,
-                                 test ? LocalNameUse::Others : LocalNameUse::Patterns, baseDir);
-    }
-    const FileResult result = readSetFile(wb, ask, path, test);
-    const SetPlace place = placeOf(wb, test);
-    FormState &f = wb.form;
-    if (result.failed()) {
-        markAbsent(wb, place);
-    } else if (result.done()) {
-        f.setText(place.label, result.name);
-        place.fileName = result.name;
-        f.setEnabled(place.editButton, true);
-        if (test) {
-            f.setEnabled(QStringLiteral("CHK_ShowTestErr"), true);
-        }
-        setArrived(wb, place);
-    }
-    refreshCommands(wb);
-    return result;
-}
-
-FileResult saveSet(Workbench &wb, bool test)
-{
-    const UiPort::FileRequest request = test
-            ? UiPort::FileRequest {QStringLiteral("Save Test Pats. As"),
-                                   QStringLiteral("Test Files (*.tst)"), QStringLiteral("tst"),
-                                   QStringLiteral("*.tst")}
-            : UiPort::FileRequest {QStringLiteral("Save Pats. As"),
-                                   QStringLiteral("Pattern Files (*.pat)"), QStringLiteral("pat"),
-                                   QStringLiteral("*.pat")};
-    const auto chosen = wb.ui.saveFileName(request);
-    if (!chosen || chosen->isEmpty()) {
-        return {FileOutcome::Cancelled, QString()};
-    }
-    const SetPlace place = placeOf(wb, test);
-    BusyGuard busy(wb.ui);
-    const Status written =
-            writeTextFile(*chosen, formatPatternText(place.count, place.in, place.out));
-    if (!written) {
-        wb.ui.critical(written.error().message);
-        return {FileOutcome::Failed, QString()};
-    }
-    wb.form.setText(place.label, *chosen);
-    place.fileName = *chosen;
-    (test ? wb.model.TestUnsaved : wb.model.PatsUnsaved) = false;
-    return {FileOutcome::Done, *chosen};
-}
-
-bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test)
-{
-    const SetPlace place = placeOf(wb, test);
-    const int nin = wb.model.numInputs();
-    const int nout = wb.model.numOutputs();
-    const RowCount rows = countRows(text, nin + nout);
-    if (rows.bad || rows.rows == 0 || rows.rows > MaxSetPatterns) {
-        // An empty text is one empty row: it has the wrong number of fields too.
-        if (rows.rows > MaxSetPatterns && !rows.bad) {
-            wb.ui.critical(QStringLiteral("Too many pattern rows: %1; a set holds at most %2")
-                                   .arg(rows.rows)
-                                   .arg(MaxSetPatterns));
-        } else {
-            wb.ui.critical(QStringLiteral("Net size is different from pattern data line"));
-        }
-        markAbsent(wb, place);
-        refreshCommands(wb);
-        return false;
-    }
-    BusyGuard busy(wb.ui);
-    place.count = static_cast<int16_t>(rows.rows);
-    place.in.allocate(rows.rows, nin);
-    place.out.allocate(rows.rows, nout);
-    FieldBuf fields {};
-    int p = 0;
-    forEachRow(text, [&](QStringView row) {
-        splitFields(row, fields);
-        ++p;
-        for (int i = 1; i <= nin; ++i) {
-            place.in(p, i) = fields[static_cast<std::size_t>(i - 1)];
-        }
-        for (int k = 1; k <= nout; ++k) {
-            place.out(p, k) = fields[static_cast<std::size_t>(nin + k - 1)];
-        }
-        if (p % ProgressStep == 0) {
-            wb.form.setText(place.countLabel, QString::number(p));
-            wb.ui.yield();
-        }
-        return p < rows.rows;
-    });
-    if (name != QStringLiteral(" ")) {
-        wb.form.setText(place.label, name);
-    }
-    // A pasted set has no file to edit.
-    wb.form.setEnabled(place.editButton, false);
-    setArrived(wb, place);
-    refreshCommands(wb);
-    return true;
-}
-
-} // namespace
 
 ParsedPatterns
 parsePatternText(const QString &text, int nin, int nout, const std::function<void(int)> &progress)
@@ -363,7 +114,7 @@ parsePatternText(const QString &text, int nin, int nout, const std::function<voi
                                          .arg(reader.line()));
             }
         }
-        if (progress && p % ProgressStep == 0) {
+        if (progress && p % PatternProgressStep == 0) {
             progress(p);
         }
     }
@@ -436,44 +187,4 @@ RowCount countRows(QStringView text, int fieldsPerRow)
         return true;
     });
     return r;
-}
-
-FileResult readPatFile(Workbench &wb, bool ask, const QString &name)
-{
-    return readSetFile(wb, ask, name, false);
-}
-
-FileResult readTestFile(Workbench &wb, bool ask, const QString &name)
-{
-    return readSetFile(wb, ask, name, true);
-}
-
-FileResult openPatterns(Workbench &wb, bool ask, const QString &name, const QString &baseDir)
-{
-    return openSet(wb, ask, name, baseDir, false);
-}
-
-FileResult openTest(Workbench &wb, bool ask, const QString &name, const QString &baseDir)
-{
-    return openSet(wb, ask, name, baseDir, true);
-}
-
-FileResult savePatsAs(Workbench &wb)
-{
-    return saveSet(wb, false);
-}
-
-FileResult saveTestPatsAs(Workbench &wb)
-{
-    return saveSet(wb, true);
-}
-
-bool pastePatterns(Workbench &wb, const QString &text, const QString &name)
-{
-    return pasteSet(wb, text, name, false);
-}
-
-bool pasteTests(Workbench &wb, const QString &text, const QString &name)
-{
-    return pasteSet(wb, text, name, true);
 }

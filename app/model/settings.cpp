@@ -6,13 +6,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
 
 namespace {
 
@@ -200,89 +197,4 @@ QString resolveStoredName(const Settings &settings,
         }
     }
     return asWritten;
-}
-
-void readEditorSetting(Workbench &wb)
-{
-    wb.model.EditorCommand = wb.settings.editor();
-}
-
-SetupValues loadSetup(const Workbench &wb)
-{
-    const NetModel &m = wb.model;
-    SetupValues v;
-    v.editor = m.EditorCommand;
-    v.localNames = wb.settings.localNames(1) == 1;
-    v.trainingMethod = m.TrainMode == 1 || m.TrainMode == 2 ? m.TrainMode : 0;
-    // Only the two stored methods set the boxes; any other value leaves them as designed.
-    v.quickPropEnabled = m.TrainMode != 1;
-    v.growthFactor = generalNumber(m.GrowthFactor);
-    v.weightCutOff = generalNumber(m.WCutOff);
-    v.weightDecay = generalNumber(m.WDecay);
-    return v;
-}
-
-void chooseTrainingMethod(SetupValues &values, int index)
-{
-    if (index != 1 && index != 2) {
-        return;
-    }
-    values.trainingMethod = index;
-    values.quickPropEnabled = index == 2;
-}
-
-void storeSetup(Workbench &wb, const SetupValues &values)
-{
-    NetModel &m = wb.model;
-    const bool written =
-            wb.settings.setEditor(values.editor) && wb.settings.setLocalNames(values.localNames);
-    m.EditorCommand = values.editor.trimmed();
-    m.TrainMode = values.trainingMethod == 1 ? 1 : 2;
-    m.GrowthFactor = static_cast<float>(leadingNumber(values.growthFactor));
-    m.WCutOff = static_cast<float>(leadingNumber(values.weightCutOff));
-    m.WDecay = static_cast<float>(leadingNumber(values.weightDecay));
-    if (!written) {
-        wb.ui.critical(QStringLiteral("Cannot write %1: the settings could not be saved")
-                               .arg(wb.settings.path()));
-    }
-}
-
-void startEditor(Workbench &wb, const QString &file)
-{
-    QStringList arguments = QProcess::splitCommand(wb.model.EditorCommand);
-    if (arguments.isEmpty()) {
-        return;
-    }
-    const QString program = arguments.takeFirst();
-    arguments.append(file);
-    if (wb.startDetached) {
-        wb.startDetached(program, arguments);
-    } else {
-        QProcess::startDetached(program, arguments);
-    }
-}
-
-void editPatternFile(Workbench &wb)
-{
-    if (wb.model.SetsRegenerated && wb.model.PatsUnsaved) {
-        wb.ui.information(QStringLiteral("To continue, patterns must be saved to file.\r\n"
-                                         "Use the File menu command: Save Pats As."));
-        return;
-    }
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_DataFile")));
-}
-
-void editTestFile(Workbench &wb)
-{
-    if (wb.model.SetsRegenerated && wb.model.TestUnsaved) {
-        wb.ui.information(QStringLiteral("Test patterns must be first saved to file.\r\n"
-                                         "Use the File menu command: Save Test Pats As"));
-        return;
-    }
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_TestFile")));
-}
-
-void editWeightFile(Workbench &wb)
-{
-    startEditor(wb, wb.form.text(QStringLiteral("LBL_WeightFile")));
 }

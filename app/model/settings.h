@@ -2,8 +2,6 @@
 
 #include <QString>
 
-struct Workbench;
-
 // The user's preferences that outlive a network, in "axona.ini" (INI format, section "Setup"):
 // the external editor, whether files named in a network file are looked for in the current
 // directory first, and the refresh intervals of the two plot windows. Every read goes to the
@@ -63,44 +61,3 @@ QString resolveStoredName(const Settings &settings,
                           const QString &stored,
                           LocalNameUse use,
                           const QString &baseDir = QString());
-
-// Reads the "Editor" setting into EditorCommand.
-void readEditorSetting(Workbench &wb);
-
-// What the Setup dialog ("Axona Setup") shows and edits; the dialog mirrors these values.
-struct SetupValues
-{
-    // TXT_Editor.
-    QString editor;
-    // CHK_LocalNames: checked for a "LocalNames" value of 1.
-    bool localNames = true;
-    // Index of the selected OPT_TrainigMTD button: 1 "Back propagation", 2 "Quick Prop.", 0 none.
-    int trainingMethod = 1;
-    // TXT_GF, TXT_WCutOff, TXT_WDecay and whether the three are enabled.
-    QString growthFactor;
-    QString weightCutOff;
-    QString weightDecay;
-    bool quickPropEnabled = false;
-};
-
-// The dialog's values on opening, from the model and the settings file.
-SetupValues loadSetup(const Workbench &wb);
-
-// An option button was chosen: quick-prop (2) enables its three boxes, back-propagation (1)
-// disables them.
-void chooseTrainingMethod(SetupValues &values, int index);
-
-// "&OK": stores the editor and the local-name choice in the settings file and the training
-// method and quick-prop parameters in the model. A settings file that cannot be written is
-// reported; the model takes the values all the same. "&Cancel" simply drops the values.
-void storeSetup(Workbench &wb, const SetupValues &values);
-
-// The three "<- Edit" buttons: open the pattern, test or weight file in the external editor,
-// without waiting for it. A set rebuilt by Create Test and not saved yet is refused with a note.
-// Starts the user's editor (EditorCommand split into program and arguments) on file, passed as
-// one argument so a name with blanks stays whole. A failure to start is not reported.
-void startEditor(Workbench &wb, const QString &file);
-
-void editPatternFile(Workbench &wb);
-void editTestFile(Workbench &wb);
-void editWeightFile(Workbench &wb);

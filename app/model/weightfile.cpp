@@ -5,12 +5,6 @@
 #include "model/listinput.h"
 #include "model/netmodel.h"
 #include "model/numberformat.h"
-#include "model/settings.h"
-#include "model/textfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
-#include "training/construction.h"
 
 namespace {
 
@@ -30,18 +24,12 @@ int32_t weightCount(const Array1<int16_t> &sizes, int numLayers)
     return total;
 }
 
+} // namespace
+
 LoadError weightFileError(const QString &reason)
 {
     return LoadError {0, QStringLiteral("Error in Weight file\n\rError: ") + reason};
 }
-
-void refreshCommands(Workbench &wb)
-{
-    updateFileCommands(wb);
-    updateTrainCommands(wb);
-}
-
-} // namespace
 
 QString formatWeightText(const NetModel &m)
 {
@@ -103,97 +91,4 @@ parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numL
         }
     }
     return weights;
-}
-
-FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName)
-{
-    NetModel &m = wb.model;
-    QString path = fileName;
-    if (saveAs) {
-        const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Weights As"),
-                                                QStringLiteral("Weight Files (*.wgt)"),
-                                                QStringLiteral("wgt"), QStringLiteral("*.wgt")});
-        if (!chosen || chosen->isEmpty()) {
-            m.WeightsChanged = false;
-            return {FileOutcome::Cancelled, QString()};
-        }
-        path = *chosen;
-    }
-    if (path.isEmpty()) {
-        m.WeightsChanged = false;
-        return {FileOutcome::Cancelled, QString()};
-    }
-    BusyGuard busy(wb.ui);
-    showWeightStats(wb);
-    const Status written = writeTextFile(path, formatWeightText(m));
-    if (!written) {
-        wb.ui.critical(written.error().message);
-        return {FileOutcome::Failed, QString()};
-    }
-    if (saveAs) {
-        wb.form.setText(QStringLiteral("LBL_WeightFile"), path);
-        m.WeightFileName = path;
-        m.HasWeightFile = true;
-        wb.form.setEnabled(QStringLiteral("BTN_EditWgt"), true);
-        updateFileCommands(wb);
-    }
-    m.WeightsChanged = false;
-    return {FileOutcome::Done, path};
-}
-
-FileResult loadWeights(Workbench &wb, bool ask, const QString &fileName, const QString &baseDir)
-{
-    NetModel &m = wb.model;
-    FormState &f = wb.form;
-    FileResult result {FileOutcome::Failed, QString()};
-    QString path = fileName;
-    if (ask) {
-        const auto chosen = wb.ui.openFileName({QStringLiteral("Open Weight File"),
-                                                QStringLiteral("Weight Files (*.wgt)"),
-                                                QStringLiteral("wgt"), QStringLiteral("*.wgt")});
-        if (!chosen || chosen->isEmpty()) {
-            result.outcome = FileOutcome::Cancelled;
-        } else {
-            path = *chosen;
-        }
-    } else {
-        path = resolveStoredName(wb.settings, fileName, LocalNameUse::Others, baseDir);
-    }
-    if (!result.cancelled()) {
-        BusyGuard busy(wb.ui);
-        const Result<QString> text = readTextFile(path);
-        if (!text) {
-            wb.ui.critical(weightFileError(text.error().message).message);
-        } else {
-            const auto weights = parseWeightText(text.value(), m.BuiltLayerSize, m.BuiltNumLayers);
-            if (!weights) {
-                wb.ui.critical(weights.error().message);
-            } else {
-                auto w = weights.value().begin();
-                const Array1<int16_t> &nn = m.BuiltLayerSize;
-                for (int l = 2; l <= m.BuiltNumLayers; ++l) {
-                    for (int j = 1; j <= nn(l); ++j) {
-                        for (int i = 1; i <= nn(l - 1) + 1; ++i) {
-                            m.Weights(l, i, j) = *w++;
-                        }
-                    }
-                }
-                showWeightStats(wb);
-                result = {FileOutcome::Done, path};
-            }
-        }
-    }
-    if (result.done()) {
-        f.setText(QStringLiteral("LBL_WeightFile"), path);
-        m.WeightFileName = path;
-        m.HasWeightFile = true;
-        f.setEnabled(QStringLiteral("BTN_EditWgt"), true);
-    } else if (result.failed()) {
-        f.setText(QStringLiteral("LBL_WeightFile"), noFileCaption());
-        m.HasWeightFile = false;
-        f.setEnabled(QStringLiteral("BTN_EditWgt"), false);
-    }
-    clearTrainingMemory(wb);
-    refreshCommands(wb);
-    return result;
 }

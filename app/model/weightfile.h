@@ -6,11 +6,9 @@
 #include <QString>
 
 #include "model/colmajor.h"
-#include "model/fileoutcome.h"
 #include "model/result.h"
 
 struct NetModel;
-struct Workbench;
 
 // The weight file's text for the network as built: the number of weights, then for each layer
 // l = 2..NumLayers its number and one line per node j with Weights(l, i, j) for every input i,
@@ -28,17 +26,6 @@ QString formatWeightText(const NetModel &model);
 Result<std::vector<float>>
 parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numLayers);
 
-// "Save Weights" (saveAs false: to fileName) and "Save Weights As" (saveAs true: the save
-// dialog names the file, which then becomes the weight file of the network). WeightsChanged is
-// cleared on every way out, a cancelled dialog included, except a write that failed: that is
-// reported and leaves the model as it was.
-FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName = QString());
-
-// "Open Weights..." (ask) or a load without dialog (fileName through the local-name rule, a
-// relative name taken from baseDir). The weights change only when the whole file was read;
-// the weight label, HasWeightFile and BTN_EditWgt follow success or failure (a cancel leaves
-// them), then the training memory is cleared and the commands refreshed in every case.
-FileResult loadWeights(Workbench &wb,
-                       bool ask,
-                       const QString &fileName = QString(),
-                       const QString &baseDir = QString());
+// A weight file that cannot be used, as the message says it: "Error in Weight file", a line
+// feed, a carriage return, "Error: " and the reason.
+LoadError weightFileError(const QString &reason);

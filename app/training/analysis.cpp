@@ -3,10 +3,11 @@
 #include <cmath>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {
@@ -15,13 +16,6 @@ const QString LineEnd = QStringLiteral("\r\n");
 
 // Width of a weight in the listings, the length of its format.
 constexpr int WeightWidth = 11;
-
-void showReport(Workbench &wb)
-{
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
-}
 
 // A weight right-aligned in WeightWidth columns. A value wider than that is shown whole: cutting
 // it to the rightmost columns would show another number (12345.5 as 2345.500000).
@@ -33,7 +27,7 @@ QString weightText(float w)
 // The listing of one weight-shaped array, over the arrays as built.
 void showWeightListing(Workbench &wb,
                        const Array3 NetModel::*weights,
-                       int16_t mode,
+                       ReportKind mode,
                        const QString &caption)
 {
     NetModel &m = wb.model;
@@ -47,11 +41,11 @@ void showWeightListing(Workbench &wb,
         r.layer = m.NumLayers;
     }
     m.ReportMode = mode;
-    showReport(wb);
+    emit wb.events.reportChanged();
     wb.ui.yield();
 
     showWeightStats(wb);
-    QString text = wb.form.text(QStringLiteral("PNL_NW")) + LineEnd;
+    QString text = wb.form.text(Control::PNL_NW) + LineEnd;
     const Array3 &w = m.*weights;
     const Array1<int16_t> &nn = m.BuiltLayerSize;
     for (int l = 2; l <= m.BuiltNumLayers; ++l) {
@@ -65,7 +59,7 @@ void showWeightListing(Workbench &wb,
     }
     m.ReportText = text;
     r.text = text;
-    showReport(wb);
+    emit wb.events.reportChanged();
 }
 
 } // namespace
@@ -122,8 +116,8 @@ bool showSensitivity(Workbench &wb)
         r.open = true;
         r.layer = m.NumLayers;
     }
-    m.ReportMode = 4;
-    showReport(wb);
+    m.ReportMode = ReportKind::Sensitivity;
+    emit wb.events.reportChanged();
     wb.ui.yield();
     if (!checkSet(wb, false)) {
         return false;
@@ -139,18 +133,19 @@ bool showSensitivity(Workbench &wb)
     }
     m.ReportText = text;
     r.text = text;
-    showReport(wb);
+    emit wb.events.reportChanged();
     return true;
 }
 
 void showWeights(Workbench &wb)
 {
-    showWeightListing(wb, &NetModel::Weights, 2, QStringLiteral("View Weights"));
+    showWeightListing(wb, &NetModel::Weights, ReportKind::Weights, QStringLiteral("View Weights"));
 }
 
 void showWeightDelta(Workbench &wb)
 {
-    showWeightListing(wb, &NetModel::WeightDelta, 3, QStringLiteral("View Weights Delta"));
+    showWeightListing(wb, &NetModel::WeightDelta, ReportKind::WeightDelta,
+                      QStringLiteral("View Weights Delta"));
 }
 
 void spinSensitivity(Workbench &wb, bool up)
@@ -161,7 +156,5 @@ void spinSensitivity(Workbench &wb, bool up)
     } else if (!up && v > -100) {
         v -= v == 1 ? 2 : 1;
     }
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
+    emit wb.events.reportChanged();
 }

@@ -1,22 +1,15 @@
 #include "training/construction.h"
 
-#include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "shell/commandstate.h"
-#include "training/engineapi.h"
-
-#include <QTime>
-
 #include <algorithm>
 
-namespace {
+#include "model/numberformat.h"
+#include "session/commandstate.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
-// The timer reading the program hands the engine beside RNDW; the engine does not read it.
-float secondsSinceMidnight()
-{
-    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
-}
+namespace {
 
 // Calls ZEROW then RNDW on the built arrays.
 void freshWeights(Workbench &wb)
@@ -28,8 +21,8 @@ void freshWeights(Workbench &wb)
     float seed = secondsSinceMidnight();
     wb.engine.fn().ZEROW(m.WeightGrad.data(), m.WeightDelta.data(), m.LayerSize.data(),
                          &m.NumLayers, &m.MaxIn, &m.MaxOut);
-    wb.engine.fn().RNDW(m.Weights.data(), m.LayerSize.data(), &m.NumLayers, &m.MaxIn,
-                        &m.MaxOut, &m.MinWeight, &m.MaxWeight, &seed);
+    wb.engine.fn().RNDW(m.Weights.data(), m.LayerSize.data(), &m.NumLayers, &m.MaxIn, &m.MaxOut,
+                        &m.MinWeight, &m.MaxWeight, &seed);
 }
 
 void resizeKeeping(std::vector<float> &v, int lastIndex)
@@ -59,11 +52,11 @@ bool buildNetwork(Workbench &wb)
     wb.ui.setStatus(QStringLiteral("Allocating memeory..."));
 
     // The panel's layer count and list are the truth the user edited.
-    m.NumLayers = std::clamp<int16_t>(roundToInt16(leadingNumber(f.text(QStringLiteral("PNL_Layers")))),
+    m.NumLayers = std::clamp<int16_t>(roundToInt16(leadingNumber(f.text(Control::PNL_Layers))),
                                       MinLayers, MaxLayers);
     m.LayerSize.resize(m.NumLayers);
     m.NeuronFunc.resize(m.NumLayers);
-    const QStringList lines = f.items(QStringLiteral("CMB_LayerSize"));
+    const QStringList lines = f.items(Control::CMB_LayerSize);
     int16_t maxHidden = 0;
     for (int l = 1; l <= m.NumLayers; ++l) {
         m.LayerSize(l) = listSize(lines, l - 1);
@@ -111,8 +104,10 @@ bool buildNetwork(Workbench &wb)
 
     freshWeights(wb);
     showWeightStats(wb);
-    f.setEnabled(QStringLiteral("CHK_ShowTestErr"), false);
+    f.setEnabled(Control::CHK_ShowTestErr, false);
     wb.ui.setStatus(QStringLiteral("Network Init Completed..."));
+    emit wb.events.networkRebuilt();
+    emit wb.events.weightsChanged();
     return true;
 }
 
@@ -137,9 +132,9 @@ void showWeightStats(Workbench &wb)
             }
         }
     }
-    wb.form.setText(QStringLiteral("PNL_NW"), QString::number(count));
-    wb.form.setText(QStringLiteral("PNL_MinW"), formatNumber(lo, u"#.####E+##"));
-    wb.form.setText(QStringLiteral("PNL_MaxW"), formatNumber(hi, u"#.####E+##"));
+    wb.form.setText(Control::PNL_NW, QString::number(count));
+    wb.form.setText(Control::PNL_MinW, formatNumber(lo, u"#.####E+##"));
+    wb.form.setText(Control::PNL_MaxW, formatNumber(hi, u"#.####E+##"));
 }
 
 void randomizeWeights(Workbench &wb)
@@ -150,6 +145,7 @@ void randomizeWeights(Workbench &wb)
     freshWeights(wb);
     showWeightStats(wb);
     m.WeightsChanged = true;
+    emit wb.events.weightsChanged();
 }
 
 void clearTrainingMemory(Workbench &wb)
@@ -168,7 +164,7 @@ void addLayer(Workbench &wb)
     if (m.NumLayers >= MaxLayers) {
         return;
     }
-    QStringList lines = wb.form.items(QStringLiteral("CMB_LayerSize")).mid(0, m.NumLayers);
+    QStringList lines = wb.form.items(Control::CMB_LayerSize).mid(0, m.NumLayers);
     lines.append(QStringLiteral("1"));
     ++m.NumLayers;
     m.LayerSize.resize(m.NumLayers);
@@ -189,7 +185,7 @@ void removeLayer(Workbench &wb)
     if (m.NumLayers < 3) {
         return;
     }
-    const QStringList lines = wb.form.items(QStringLiteral("CMB_LayerSize"));
+    const QStringList lines = wb.form.items(Control::CMB_LayerSize);
     --m.NumLayers;
     m.LayerSize.resize(m.NumLayers);
     m.NeuronFunc.resize(m.NumLayers);
@@ -208,11 +204,11 @@ void selectLayer(Workbench &wb, int index)
     }
     m.CurLayer = static_cast<int16_t>(index);
     FormState &f = wb.form;
-    f.setCurrentIndex(QStringLiteral("CMB_LayerSize"), index);
-    f.setText(QStringLiteral("CMB_LayerSize"), f.items(QStringLiteral("CMB_LayerSize")).value(index));
-    f.setText(QStringLiteral("PNL_Lindex"), QString::number(index + 1));
-    f.setCurrentIndex(QStringLiteral("CMB_idxfn"), m.NeuronFunc(index + 1) - 1);
-    f.setEnabled(QStringLiteral("CMB_idxfn"), index > 0);
+    f.setCurrentIndex(Control::CMB_LayerSize, index);
+    f.setText(Control::CMB_LayerSize, f.items(Control::CMB_LayerSize).value(index));
+    f.setText(Control::PNL_Lindex, QString::number(index + 1));
+    f.setCurrentIndex(Control::CMB_idxfn, m.NeuronFunc(index + 1) - 1);
+    f.setEnabled(Control::CMB_idxfn, index > 0);
 }
 
 void chooseNeuronFunction(Workbench &wb, int position)
@@ -222,7 +218,7 @@ void chooseNeuronFunction(Workbench &wb, int position)
         return;
     }
     m.NeuronFunc(m.CurLayer + 1) = static_cast<int16_t>(position + 1);
-    wb.form.setCurrentIndex(QStringLiteral("CMB_idxfn"), position);
+    wb.form.setCurrentIndex(Control::CMB_idxfn, position);
 }
 
 void changeLayerSize(Workbench &wb, const QString &typed)
@@ -235,14 +231,14 @@ void changeLayerSize(Workbench &wb, const QString &typed)
                        + QString::number(MaxLayerSize));
         return;
     }
-    QStringList lines = f.items(QStringLiteral("CMB_LayerSize"));
+    QStringList lines = f.items(Control::CMB_LayerSize);
     if (m.CurLayer < 0 || m.CurLayer >= lines.size()) {
         return;
     }
     lines[m.CurLayer] = typed;
-    f.setItems(QStringLiteral("CMB_LayerSize"), lines);
-    f.setCurrentIndex(QStringLiteral("CMB_LayerSize"), m.CurLayer);
-    f.setText(QStringLiteral("CMB_LayerSize"), typed);
+    f.setItems(Control::CMB_LayerSize, lines);
+    f.setCurrentIndex(Control::CMB_LayerSize, m.CurLayer);
+    f.setText(Control::CMB_LayerSize, typed);
     buildNetwork(wb);
 }
 
@@ -254,7 +250,7 @@ bool layerTextEdited(Workbench &wb, const QString &typed)
     if (busy) {
         return true;
     }
-    f.setText(QStringLiteral("CMB_LayerSize"), typed);
+    f.setText(Control::CMB_LayerSize, typed);
     if (!m.HasPatterns || (m.CurLayer != 0 && m.CurLayer != m.NumLayers - 1)) {
         return true;
     }
@@ -266,18 +262,18 @@ bool layerTextEdited(Workbench &wb, const QString &typed)
     bool accepted = answer == UiPort::Answer::Yes;
     if (accepted) {
         m.HasPatterns = false;
-        f.setEnabled(QStringLiteral("BTN_EditPat"), false);
-        f.setEnabled(QStringLiteral("save"), false);
-        f.setText(QStringLiteral("LBL_DataFile"), noFileCaption());
+        f.setEnabled(Control::BTN_EditPat, false);
+        f.setEnabled(Control::save, false);
+        f.setText(Control::LBL_DataFile, noFileCaption());
         releaseDataSets(m);
-        f.setText(QStringLiteral("LBL_Npts"), QStringLiteral("0"));
-        f.setText(QStringLiteral("LBL_NptsTST"), QStringLiteral("0"));
-        f.setText(QStringLiteral("LBL_TestFile"), noFileCaption());
-        f.setEnabled(QStringLiteral("BTN_EditTst"), false);
-        updateFileCommands(wb);
-        updateTrainCommands(wb);
+        f.setText(Control::LBL_Npts, QStringLiteral("0"));
+        f.setText(Control::LBL_NptsTST, QStringLiteral("0"));
+        f.setText(Control::LBL_TestFile, noFileCaption());
+        f.setEnabled(Control::BTN_EditTst, false);
+        updateCommands(wb);
+        emit wb.events.dataChanged();
     } else {
-        f.setText(QStringLiteral("CMB_LayerSize"), QString::number(m.LayerSize(m.CurLayer + 1)));
+        f.setText(Control::CMB_LayerSize, QString::number(m.LayerSize(m.CurLayer + 1)));
     }
     busy = false;
     return accepted;

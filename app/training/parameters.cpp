@@ -3,8 +3,9 @@
 #include <cmath>
 
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/controls.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -12,22 +13,22 @@ float *floatField(NetModel &m, const QString &control)
 {
     struct Entry
     {
-        const char *name;
+        QLatin1String name;
         float NetModel::*field;
     };
 
     static const Entry entries[] = {
-            {"TXT_Eta", &NetModel::Eta},
-            {"TXT_Wnoise", &NetModel::WeightNoise},
-            {"TXT_Pnoise", &NetModel::InputNoise},
-            {"TXT_Temp", &NetModel::Temp},
-            {"TXT_TargetErr", &NetModel::TargetErr},
-            {"TXT_PatClip", &NetModel::PatClip},
-            {"TXT_minW", &NetModel::MinWeight},
-            {"TXT_maxW", &NetModel::MaxWeight},
+            {Control::TXT_Eta, &NetModel::Eta},
+            {Control::TXT_Wnoise, &NetModel::WeightNoise},
+            {Control::TXT_Pnoise, &NetModel::InputNoise},
+            {Control::TXT_Temp, &NetModel::Temp},
+            {Control::TXT_TargetErr, &NetModel::TargetErr},
+            {Control::TXT_PatClip, &NetModel::PatClip},
+            {Control::TXT_minW, &NetModel::MinWeight},
+            {Control::TXT_maxW, &NetModel::MaxWeight},
     };
     for (const Entry &e : entries) {
-        if (control == QLatin1String(e.name)) {
+        if (control == e.name) {
             return &(m.*e.field);
         }
     }
@@ -45,7 +46,7 @@ void storeEpochsPerCall(Workbench &wb, const QString &text)
     const QString shown = QString::number(wb.model.EpochsPerCall);
     wb.ui.exclamation(QStringLiteral("Iter./calc. should be between -32768 and 32767: ") + shown
                       + QStringLiteral(" is used"));
-    wb.form.setText(QStringLiteral("TXT_epocs"), shown);
+    wb.form.setText(Control::TXT_epocs, shown);
 }
 
 // A unit of x's leading decimal place: 0.2 -> 0.1, 0.1 -> 0.01 going down, 0.09 -> 0.01 and
@@ -73,7 +74,7 @@ float noiseStep(float value, double step, bool up)
 
 void showAutoLearn(Workbench &wb)
 {
-    wb.form.setChecked(QStringLiteral("CHK_AutoLearn"), wb.model.LearnAdapt.AutoOn != 0.0f);
+    wb.form.setChecked(Control::CHK_AutoLearn, wb.model.LearnAdapt.AutoOn != 0.0f);
 }
 
 } // namespace
@@ -81,7 +82,7 @@ void showAutoLearn(Workbench &wb)
 void parameterTextChanged(Workbench &wb, const QString &control, const QString &text)
 {
     wb.form.setText(control, text);
-    if (control == QLatin1String("TXT_epocs")) {
+    if (control == Control::TXT_epocs) {
         storeEpochsPerCall(wb, text);
         return;
     }
@@ -93,13 +94,13 @@ void parameterTextChanged(Workbench &wb, const QString &control, const QString &
 void randomSamplingClicked(Workbench &wb, bool checked)
 {
     wb.model.RandomSampling = checked ? 1 : 0;
-    wb.form.setChecked(QStringLiteral("CHK_RND"), checked);
+    wb.form.setChecked(Control::CHK_RND, checked);
 }
 
 bool epochLengthChanged(Workbench &wb, const QString &text)
 {
     const NetModel &m = wb.model;
-    const QString box = QStringLiteral("TXT_EpocLen");
+    const QString box = Control::TXT_EpocLen;
     wb.form.setText(box, text);
     const double value = roundHalfEven(leadingNumber(text));
     if (m.NumPats < 1 && value == 1.0) {
@@ -123,7 +124,7 @@ QString spin(Workbench &wb, int upDown, bool up)
     switch (upDown) {
     case 1:
     case 2: {
-        box = upDown == 1 ? QStringLiteral("TXT_Eta") : QStringLiteral("TXT_Alpha");
+        box = upDown == 1 ? Control::TXT_Eta : Control::TXT_Alpha;
         float &x = upDown == 1 ? m.Eta : m.Alpha;
         if (x > 0.0f) {
             const double unit = leadingUnit(x, up);
@@ -133,12 +134,12 @@ QString spin(Workbench &wb, int upDown, bool up)
         break;
     }
     case 3:
-        box = QStringLiteral("TXT_Pnoise");
+        box = Control::TXT_Pnoise;
         m.InputNoise = noiseStep(m.InputNoise, 0.01, up);
         value = m.InputNoise;
         break;
     case 4:
-        box = QStringLiteral("TXT_Wnoise");
+        box = Control::TXT_Wnoise;
         m.WeightNoise = noiseStep(m.WeightNoise, 0.002, up);
         value = m.WeightNoise;
         break;

@@ -1,8 +1,8 @@
 #include "training/patternsets.h"
 
-#include "model/uiport.h"
-#include "model/workbench.h"
-#include "training/engineapi.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 
 namespace {
 

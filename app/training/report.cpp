@@ -5,13 +5,13 @@
 
 #include <QFileInfo>
 
-#include "dataprep/normalization.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/analysis.h"
-#include "training/engineapi.h"
 #include "training/patternsets.h"
 
 namespace {
@@ -41,13 +41,6 @@ bool appendOutputLine(const NetModel &m, bool test, int p, float err, QString &l
     const bool good = err <= m.TargetErr;
     line += good ? QStringLiteral(" +") : QStringLiteral(" -");
     return good;
-}
-
-void showReport(Workbench &wb)
-{
-    if (wb.report.refresh) {
-        wb.report.refresh();
-    }
 }
 
 // The layer listed: the output layer when the window opens, and always one that exists.
@@ -83,9 +76,9 @@ bool runNet(Workbench &wb, bool test)
     r.sensPanelVisible = false;
     r.caption = test ? QStringLiteral("Test Net") : QStringLiteral("Run Net");
     r.saveEditEnabled = true;
-    m.ReportMode = test ? 1 : 999;
+    m.ReportMode = test ? ReportKind::Test : ReportKind::Run;
     const int layer = reportLayer(wb);
-    showReport(wb);
+    emit wb.events.reportChanged();
     wb.ui.yield();
 
     const int n = test ? m.NumTestPats : m.NumPats;
@@ -148,7 +141,7 @@ bool runNet(Workbench &wb, bool test)
                 + LineEnd + LineEnd;
     }
     r.text = header + m.ReportText.left(MaxLen);
-    showReport(wb);
+    emit wb.events.reportChanged();
     return true;
 }
 
@@ -162,13 +155,13 @@ void spinReportLayer(Workbench &wb, bool up)
         --r.layer;
     }
     switch (wb.model.ReportMode) {
-    case 1:
+    case ReportKind::Test:
         runNet(wb, true);
         break;
-    case 2:
+    case ReportKind::Weights:
         showWeights(wb);
         break;
-    case 3:
+    case ReportKind::WeightDelta:
         showWeightDelta(wb);
         break;
     default:
@@ -212,11 +205,11 @@ QString saveReport(Workbench &wb)
     }
     std::optional<QString> text;
     switch (wb.model.ReportMode) {
-    case 1:
+    case ReportKind::Test:
         text = runReportText(wb, true);
         break;
-    case 2:
-    case 3:
+    case ReportKind::Weights:
+    case ReportKind::WeightDelta:
         text = wb.report.text;
         break;
     default:
@@ -236,7 +229,7 @@ QString saveReport(Workbench &wb)
 
 void saveAndEditReport(Workbench &wb, const std::function<void(const QString &path)> &startEditor)
 {
-    if (wb.model.ReportMode == 4) {
+    if (wb.model.ReportMode == ReportKind::Sensitivity) {
         return;
     }
     const QString path = saveReport(wb);

@@ -7,25 +7,6 @@
 
 struct Workbench;
 
-// What the report window "Neural Report" shows; the window mirrors it whenever refresh runs.
-struct ReportState
-{
-    // The report limit: the most characters of a run report the text box receives.
-    static constexpr int MaxLen = 32767;
-
-    bool open = false; // the window exists; PNL_Layer starts at the output layer when it opens
-    QString caption;
-    bool layerPanelVisible = true; // PNL_Lcontrols
-    bool sensPanelVisible = false; // PNL_Scontrols
-    int layer = 0; // PNL_Layer
-    int sensStep = 10; // PNL_Sens, percent
-    bool saveEditEnabled = true; // MNU_FILE_SaveEdit, off for the sensitivity listing
-    QString text; // TXT_Rep
-
-    // Set by the window: shows it and mirrors this state into its controls.
-    std::function<void()> refresh;
-};
-
 // The report window was closed: the next report opens it afresh.
 void closeReport(Workbench &wb);
 
@@ -38,7 +19,7 @@ void closeReport(Workbench &wb);
 bool runNet(Workbench &wb, bool test);
 
 // The report window's layer spinner UpDown1 (2..NumLayers), then the listing of ReportMode is
-// rebuilt: 1 test report, 2 weights, 3 weight changes, anything else the run report.
+// rebuilt: the test report, the weights, the weight changes, anything else the run report.
 void spinReportLayer(Workbench &wb, bool up);
 
 // The output-layer lines of the run (test false) or test report, every pattern, no header and no
@@ -46,7 +27,7 @@ void spinReportLayer(Workbench &wb, bool up);
 std::optional<QString> runReportText(Workbench &wb, bool test);
 
 // "&Save As...": asks for a ".res" file (and before overwriting one), then writes the report of
-// ReportMode: the full test or run report, or the listing shown for the weight modes 2 and 3.
+// ReportMode: the full test or run report, or the listing shown for the weights or their changes.
 // Returns the file written, or an empty name when cancelled or failed (the failure is shown).
 QString saveReport(Workbench &wb);
 

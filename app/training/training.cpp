@@ -4,51 +4,46 @@
 #include <chrono>
 #include <cmath>
 
-#include <QTime>
-
 #include "model/numberformat.h"
-#include "model/uiport.h"
-#include "model/workbench.h"
+#include "session/controls.h"
+#include "session/engineapi.h"
+#include "session/uiport.h"
+#include "session/workbench.h"
 #include "training/construction.h"
-#include "training/engineapi.h"
 #include "training/parameters.h"
 #include "training/patternsets.h"
 
 namespace {
 
 // Commands that could change the network's shape or data while the engine works on its arrays.
-const char *const LinkCommands[] = {"MNU_EDIT_PastePatLinked", "MNU_EDIT_PasteTSTLinked",
-                                    "MNU_EDIT_CopyOutsLinked", "MNU_EDIT_CopyTSTLinked"};
+constexpr QLatin1String LinkCommands[] = {
+        Control::MNU_EDIT_PastePatLinked, Control::MNU_EDIT_PasteTSTLinked,
+        Control::MNU_EDIT_CopyOutsLinked, Control::MNU_EDIT_CopyTSTLinked};
 
-// The timer reading handed to the engine beside BP and QP; the engine does not read it.
-float secondsSinceMidnight()
+void setEnabled(FormState &f, std::initializer_list<QLatin1String> controls, bool enabled)
 {
-    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
-}
-
-void setEnabled(FormState &f, std::initializer_list<const char *> controls, bool enabled)
-{
-    for (const char *c : controls) {
-        f.setEnabled(QLatin1String(c), enabled);
+    for (QLatin1String c : controls) {
+        f.setEnabled(c, enabled);
     }
 }
 
 void setLinkCommands(FormState &f, bool enabled)
 {
-    for (const char *c : LinkCommands) {
-        f.setEnabled(QLatin1String(c), enabled);
+    for (QLatin1String c : LinkCommands) {
+        f.setEnabled(c, enabled);
     }
 }
 
 void disableForRun(Workbench &wb)
 {
     FormState &f = wb.form;
-    f.setEnabled(QStringLiteral("train"), false);
-    setEnabled(f, {"stop", "runnet", "plotnet", "plotweights"}, true);
-    f.setEnabled(QStringLiteral("runtest"), wb.model.HasTest);
+    f.setEnabled(Control::train, false);
+    setEnabled(f, {Control::stop, Control::runnet, Control::plotnet, Control::plotweights}, true);
+    f.setEnabled(Control::runtest, wb.model.HasTest);
     setEnabled(f,
-               {"MNU_FILE", "MNU_DATA_Norm", "BTN_Change", "LBL_DataFile", "LBL_WeightFile",
-                "SPN_Layers", "TXT_EpocLen", "CHK_ShowTestErr"},
+               {Control::MNU_FILE, Control::MNU_DATA_Norm, Control::BTN_Change,
+                Control::LBL_DataFile, Control::LBL_WeightFile, Control::SPN_Layers,
+                Control::TXT_EpocLen, Control::CHK_ShowTestErr},
                false);
     setLinkCommands(f, false);
 }
@@ -57,14 +52,15 @@ void disableForRun(Workbench &wb)
 void enableAfterRun(Workbench &wb)
 {
     FormState &f = wb.form;
-    f.setEnabled(QStringLiteral("train"), true);
-    f.setEnabled(QStringLiteral("stop"), false);
+    f.setEnabled(Control::train, true);
+    f.setEnabled(Control::stop, false);
     setEnabled(f,
-               {"MNU_FILE", "MNU_DATA_Norm", "BTN_Change", "LBL_DataFile", "LBL_WeightFile",
-                "SPN_Layers", "TXT_EpocLen"},
+               {Control::MNU_FILE, Control::MNU_DATA_Norm, Control::BTN_Change,
+                Control::LBL_DataFile, Control::LBL_WeightFile, Control::SPN_Layers,
+                Control::TXT_EpocLen},
                true);
     setLinkCommands(f, true);
-    f.setEnabled(QStringLiteral("CHK_ShowTestErr"), wb.model.HasTest);
+    f.setEnabled(Control::CHK_ShowTestErr, wb.model.HasTest);
     wb.model.StopFlag = true;
 }
 
@@ -129,17 +125,17 @@ IterationResult showIteration(Workbench &wb, float rms, int16_t good, int count)
     r.good = good;
     // The integer part of good / count x 100, taken exactly so 29 of 100 shows 29.
     r.goodPercent = static_cast<float>((int64_t {good} * 100) / count);
-    f.setText(QStringLiteral("LBL_Error"), formatNumber(rms, u"#.000000000"));
-    f.setText(QStringLiteral("LBL_Change"), formatNumber(rms - wb.PrevError, u"##.000000000"));
+    f.setText(Control::LBL_Error, formatNumber(rms, u"#.000000000"));
+    f.setText(Control::LBL_Change, formatNumber(rms - wb.PrevError, u"##.000000000"));
     ++m.IterCount;
     r.iterations = m.IterCount;
     r.epochs = static_cast<float>(int64_t {m.IterCount} * m.EpochsPerCall);
-    f.setText(QStringLiteral("LBL_iter"), generalNumber(r.epochs));
-    f.setText(QStringLiteral("LBL_GoodPats"), formatNumber(r.goodPercent, u"##0"));
+    f.setText(Control::LBL_iter, generalNumber(r.epochs));
+    f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
     if (m.LearnAdapt.AutoOn != 0.0f) {
         m.Eta = rms < wb.PrevError ? m.Eta * m.LearnAdapt.EtaInc : m.Eta * m.LearnAdapt.EtaDec;
         // The box stores the rounded value it shows.
-        parameterTextChanged(wb, QStringLiteral("TXT_Eta"), formatNumber(m.Eta, u"##0.0###"));
+        parameterTextChanged(wb, Control::TXT_Eta, formatNumber(m.Eta, u"##0.0###"));
     }
     wb.PrevError = rms;
     return r;
@@ -154,11 +150,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     if (!m.StopFlag) {
         return TrainEnd::Refused; // a run is active already
     }
-    const bool useTest = f.isChecked(QStringLiteral("CHK_ShowTestErr"));
+    const bool useTest = f.isChecked(Control::CHK_ShowTestErr);
     if (!readyToTrain(wb, useTest)) {
         return TrainEnd::Refused;
     }
-    if (!epochLengthChanged(wb, f.text(QStringLiteral("TXT_EpocLen")))) {
+    if (!epochLengthChanged(wb, f.text(Control::TXT_EpocLen))) {
         return TrainEnd::Refused;
     }
     if (!wb.engine.require(wb.ui, {m.TrainMode == 1 ? "BP" : "QP", "CALCERR"})) {
@@ -171,13 +167,13 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     clearRmsHistory(wb.rmsHistory);
     disableForRun(wb);
 
-    m.Eta = static_cast<float>(leadingNumber(f.text(QStringLiteral("TXT_Eta"))));
-    m.Alpha = static_cast<float>(leadingNumber(f.text(QStringLiteral("TXT_Alpha"))));
-    m.WeightNoise = static_cast<float>(leadingNumber(f.text(QStringLiteral("TXT_Wnoise"))));
-    m.InputNoise = static_cast<float>(leadingNumber(f.text(QStringLiteral("TXT_Pnoise"))));
-    m.EpochsPerCall = roundToInt16(leadingNumber(f.text(QStringLiteral("TXT_epocs"))));
+    m.Eta = static_cast<float>(leadingNumber(f.text(Control::TXT_Eta)));
+    m.Alpha = static_cast<float>(leadingNumber(f.text(Control::TXT_Alpha)));
+    m.WeightNoise = static_cast<float>(leadingNumber(f.text(Control::TXT_Wnoise)));
+    m.InputNoise = static_cast<float>(leadingNumber(f.text(Control::TXT_Pnoise)));
+    m.EpochsPerCall = roundToInt16(leadingNumber(f.text(Control::TXT_epocs)));
     m.IterCount = 0;
-    const int16_t epochLen = roundToInt16(leadingNumber(f.text(QStringLiteral("TXT_EpocLen"))));
+    const int16_t epochLen = roundToInt16(leadingNumber(f.text(Control::TXT_EpocLen)));
 
     const auto started = std::chrono::steady_clock::now();
     auto outOfTime = [&] {
@@ -230,6 +226,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         const IterationResult result = showIteration(wb, rms, good, count);
         wb.ui.yield();
         recordRmsPoint(wb.rmsHistory, rms, m.EpochsPerCall);
+        emit wb.events.iterationDone(result);
         if (options.onIteration) {
             options.onIteration(result);
         }
@@ -243,6 +240,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         }
     }
     enableAfterRun(wb);
+    emit wb.events.weightsChanged();
     return end;
 }
 
@@ -254,9 +252,12 @@ void stopTraining(Workbench &wb)
     }
     m.StopFlag = true;
     FormState &f = wb.form;
-    f.setEnabled(QStringLiteral("train"), true);
-    f.setEnabled(QStringLiteral("stop"), false);
-    setEnabled(f, {"MNU_FILE", "BTN_Change", "LBL_DataFile", "LBL_WeightFile", "SPN_Layers"}, true);
-    f.setEnabled(QStringLiteral("CHK_ShowTestErr"), m.HasTest);
+    f.setEnabled(Control::train, true);
+    f.setEnabled(Control::stop, false);
+    setEnabled(f,
+               {Control::MNU_FILE, Control::BTN_Change, Control::LBL_DataFile,
+                Control::LBL_WeightFile, Control::SPN_Layers},
+               true);
+    f.setEnabled(Control::CHK_ShowTestErr, m.HasTest);
     showWeightStats(wb);
 }

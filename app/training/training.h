@@ -3,17 +3,9 @@
 #include <cstdint>
 #include <functional>
 
-struct Workbench;
+#include "session/workbenchevents.h"
 
-// What one training iteration measured, as the "Training Results" panel shows it.
-struct IterationResult
-{
-    int32_t iterations = 0; // IterCount
-    float epochs = 0.0f; // IterCount x EpochsPerCall, the "Iterations:" value
-    float rms = 0.0f;
-    int16_t good = 0;
-    float goodPercent = 0.0f;
-};
+struct Workbench;
 
 // Bounds for a run without a window; the defaults leave a run unbounded, as "Train" is.
 struct TrainOptions

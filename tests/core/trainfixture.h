@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "linkedengine.h"
-#include "shell/commandstate.h"
+#include "session/commandstate.h"
 #include "training/construction.h"
 
 // Rows of a pattern set: one vector of column values per pattern.
@@ -117,8 +117,11 @@ template <typename... A, void (*Fn)(A...) noexcept, int *Counter> struct Countin
     }
 };
 
+// The linked routines, BP, QP, CALCERR and CALCNET counting their calls from now on, for
+// TestBench b {countingEngine()}.
 inline EngineApi::Routines countingEngine()
 {
+    EngineCalls::reset();
     EngineApi::Routines r = linkedEngine();
     r.BP = &Counting<&::BP, &EngineCalls::bp>::call;
     r.QP = &Counting<&::QP, &EngineCalls::qp>::call;
@@ -126,20 +129,3 @@ inline EngineApi::Routines countingEngine()
     r.CALCNET = &Counting<&::CALCNET, &EngineCalls::calcnet>::call;
     return r;
 }
-
-// A TestBench whose engine counts its calls.
-struct CountingBench
-{
-    ScriptedUi ui;
-    EngineApi engine {countingEngine()};
-    Workbench wb {ui, engine};
-
-    CountingBench()
-    {
-        int32_t t = 12345;
-        int16_t fixed = 1;
-        ::FIXCLOCK(&t, &fixed);
-        EngineCalls::reset();
-        resetModel(wb);
-    }
-};

@@ -54,7 +54,7 @@ private slots:
         const ReportState &r = b.wb.report;
         QCOMPARE(r.text, text);
         QCOMPARE(r.caption, QStringLiteral("Input Sensitivity"));
-        QCOMPARE(b.wb.model.ReportMode, int16_t(4));
+        QCOMPARE(b.wb.model.ReportMode, ReportKind::Sensitivity);
         QVERIFY(r.sensPanelVisible && !r.layerPanelVisible);
     }
 
@@ -112,7 +112,7 @@ private slots:
                                 "3\r\n"
                                 "   1.000000    2.000000    3.000000    4.000000 \r\n"));
         QCOMPARE(r.caption, QStringLiteral("View Weights"));
-        QCOMPARE(m.ReportMode, int16_t(2));
+        QCOMPARE(m.ReportMode, ReportKind::Weights);
         QVERIFY(!r.layerPanelVisible && !r.sensPanelVisible);
         QCOMPARE(b.wb.form.text("PNL_MaxW"), QStringLiteral("1.2346E+04"));
 
@@ -134,10 +134,10 @@ private slots:
         QVERIFY(r.text.startsWith("13\r\n2\r\n  -0.125000    0.000000    0.000000 \r\n"));
         QVERIFY(r.text.endsWith("3\r\n   0.000000    0.000000    0.000000    0.062500 \r\n"));
         QCOMPARE(r.caption, QStringLiteral("View Weights Delta"));
-        QCOMPARE(m.ReportMode, int16_t(3));
+        QCOMPARE(m.ReportMode, ReportKind::WeightDelta);
         // The layer spinner rebuilds the listing of the mode shown.
         spinReportLayer(b.wb, false);
-        QCOMPARE(m.ReportMode, int16_t(3));
+        QCOMPARE(m.ReportMode, ReportKind::WeightDelta);
         QCOMPARE(r.caption, QStringLiteral("View Weights Delta"));
     }
 

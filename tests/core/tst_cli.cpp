@@ -1,19 +1,8 @@
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "clirunner.h"
 #include "filetesthelpers.h"
-
-namespace {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
 
 class TestCli : public QObject
 {
@@ -21,20 +10,7 @@ class TestCli : public QObject
 
 private:
     // Runs the tool in an empty folder, so no local file stands in for a named one.
-    Run run(const QStringList &arguments)
-    {
-        QProcess p;
-        p.setWorkingDirectory(m_cwd.path());
-        p.start(qEnvironmentVariable("AXONA_CLI"), arguments);
-        Run r;
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
-            return r;
-        }
-        r.status = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    CliRun run(const QStringList &arguments) { return runCli(m_cwd.path(), arguments); }
 
 private slots:
 
@@ -46,7 +22,7 @@ private slots:
 
     void infoDescribesTheNetwork()
     {
-        const Run r = run({"info", dataFile("xor.net")});
+        const CliRun r = run({"info", dataFile("xor.net")});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
         const QString expected = QStringLiteral("Network file: %1\n"
@@ -84,7 +60,7 @@ private slots:
 
     void messagesGoToStandardError()
     {
-        const Run old = run({"info", dataFile("v10.net")});
+        const CliRun old = run({"info", dataFile("v10.net")});
         QCOMPARE(old.status, 0);
         QCOMPARE(old.err,
                  QStringLiteral("You are using version 1.7\nThis file was created with "
@@ -92,12 +68,12 @@ private slots:
         QVERIFY(old.out.contains("Training mode: Quick Prop.\n"));
         QVERIFY(old.out.contains("Normalization: off\n"));
 
-        const Run norm = run({"info", dataFile("norm.net")});
+        const CliRun norm = run({"info", dataFile("norm.net")});
         QCOMPARE(norm.status, 0);
         QVERIFY(norm.out.contains("Normalization: on, by node, inputs linear, outputs linear\n"));
 
         const QString missing = m_cwd.filePath("missing.net");
-        const Run failed = run({"info", missing});
+        const CliRun failed = run({"info", missing});
         QCOMPARE(failed.status, 1);
         QCOMPARE(failed.out, QString());
         QVERIFY2(failed.err.startsWith("Error reading " + missing + "\nError: Cannot read "),
@@ -132,7 +108,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, start);
-        const Run r = run(arguments);
+        const CliRun r = run(arguments);
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.startsWith(start), qPrintable(r.err));
     }
@@ -140,7 +116,7 @@ private slots:
     void saveWritesNetworkAndWeights()
     {
         QTemporaryDir dir;
-        const Run r = run({"save", dataFile("xor.net"), dir.filePath("copy")});
+        const CliRun r = run({"save", dataFile("xor.net"), dir.filePath("copy")});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
         const QString net = dir.filePath("copy.net");
@@ -151,12 +127,13 @@ private slots:
         QVERIFY(text.contains("Data Files:\r\n" + dataFile("xor.pat").toUtf8() + "\r\n"
                               + weights.toUtf8() + "\r\n" + dataFile("xor.tst").toUtf8() + "\r\n"));
         // The copy opens like the original.
-        const Run again = run({"info", net});
+        const CliRun again = run({"info", net});
         QCOMPARE(again.status, 0);
         QVERIFY(again.out.contains("Weight file: " + weights + "\n"));
         QVERIFY(again.out.endsWith("Weights: 9, min -1.5E+01, max 1.E+01\n"));
 
-        const Run unwritable = run({"save", dataFile("xor.net"), dir.filePath("no/such/out.net")});
+        const CliRun unwritable =
+                run({"save", dataFile("xor.net"), dir.filePath("no/such/out.net")});
         QCOMPARE(unwritable.status, 1);
         QVERIFY2(unwritable.err.startsWith("Cannot write " + dir.filePath("no/such/out.wgt")),
                  qPrintable(unwritable.err));

@@ -1,19 +1,13 @@
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "clirunner.h"
+#include "files/netcommands.h"
 #include "filetesthelpers.h"
 #include "model/netfile.h"
 #include "training/report.h"
 
 namespace {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 // The report's text as the tool prints it: every line break one line feed.
 QString withLineFeeds(QString text)
@@ -31,20 +25,7 @@ class TestCliWorkflows : public QObject
 private:
     QTemporaryDir m_dir;
 
-    Run run(const QStringList &arguments)
-    {
-        QProcess p;
-        p.setWorkingDirectory(m_dir.path());
-        p.start(qEnvironmentVariable("AXONA_CLI"), arguments);
-        Run r;
-        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
-            return r;
-        }
-        r.status = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    CliRun run(const QStringList &arguments) { return runCli(m_dir.path(), arguments); }
 
     QString path(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
 
@@ -82,16 +63,16 @@ private slots:
     {
         QFETCH(QString, net);
         QFETCH(int, patterns);
-        const Run before = run({"run", path(net)});
+        const CliRun before = run({"run", path(net)});
         QCOMPARE(before.status, 0);
         QVERIFY2(!before.out.contains("Good Pats: 100.0%"), qPrintable(before.out));
 
-        const Run trained = run({"train", path(net), "--max-iterations", "3000", "--save"});
+        const CliRun trained = run({"train", path(net), "--max-iterations", "3000", "--save"});
         QCOMPARE(trained.status, 0);
         QVERIFY2(trained.err.contains("Target error reached after"), qPrintable(trained.err));
         QVERIFY(trained.err.contains("Good: " + QString::number(patterns) + " (100%)"));
 
-        const Run after = run({"run", path(net)});
+        const CliRun after = run({"run", path(net)});
         QCOMPARE(after.status, 0);
         QCOMPARE(after.err, QString());
         QVERIFY(after.out.contains("Good Pats: 100.0%"));
@@ -101,32 +82,32 @@ private slots:
 
     void testReportAndReportFile()
     {
-        const Run test = run({"run", path("iris.net"), "--test"});
+        const CliRun test = run({"run", path("iris.net"), "--test"});
         QCOMPARE(test.status, 0);
         QCOMPARE(test.out, windowReport(path("iris.net"), true));
         QVERIFY(test.out.contains("0030)"));
 
-        const Run hidden = run({"run", path("iris.net"), "--layer", "2"});
+        const CliRun hidden = run({"run", path("iris.net"), "--layer", "2"});
         QCOMPARE(hidden.status, 0);
         QVERIFY(!hidden.out.contains("Good Pats:"));
 
-        const Run file = run({"report", path("iris.net"), "-o", path("iris.res")});
+        const CliRun file = run({"report", path("iris.net"), "-o", path("iris.res")});
         QCOMPARE(file.status, 0);
         QCOMPARE(QString::fromUtf8(readBytes(path("iris.res"))).count("\r\n"), 120);
 
-        const Run noTest = run({"run", path("xor.net"), "--test"});
+        const CliRun noTest = run({"run", path("xor.net"), "--test"});
         QCOMPARE(noTest.status, 1);
         QVERIFY(!noTest.err.isEmpty());
     }
 
     void listings()
     {
-        const Run weights = run({"weights", path("xor.net")});
+        const CliRun weights = run({"weights", path("xor.net")});
         QCOMPARE(weights.status, 0);
         QVERIFY(weights.out.startsWith("9\n2\n"));
-        const Run delta = run({"weights", path("xor.net"), "--delta"});
+        const CliRun delta = run({"weights", path("xor.net"), "--delta"});
         QCOMPARE(delta.status, 0);
-        const Run sens = run({"sensitivity", path("iris.net"), "--step", "5"});
+        const CliRun sens = run({"sensitivity", path("iris.net"), "--step", "5"});
         QCOMPARE(sens.status, 0);
         QVERIFY(sens.out.contains("0004)"));
         QCOMPARE(run({"sensitivity", path("iris.net"), "--step", "0"}).status, 2);
@@ -136,7 +117,7 @@ private slots:
     void createTestWritesNewSetsBesideTheNetwork()
     {
         const QByteArray original = readBytes(path("iris.pat"));
-        const Run refused = run({"create-test", path("iris.net"), "--percent", "81"});
+        const CliRun refused = run({"create-test", path("iris.net"), "--percent", "81"});
         QCOMPARE(refused.status, 1);
         // The shipped test set is replaced without asking back: the question is answered Yes.
         QCOMPARE(refused.err,
@@ -144,29 +125,29 @@ private slots:
                                 "Continue ?\n(answered Yes)\n"
                                 "Error - Percent must be >=0 and <=80\n"));
 
-        const Run made = run({"create-test", path("iris.net"), "--percent", "25"});
+        const CliRun made = run({"create-test", path("iris.net"), "--percent", "25"});
         QCOMPARE(made.status, 0);
         QVERIFY2(made.out.startsWith("90 training patterns in "), qPrintable(made.out));
         QCOMPARE(readBytes(path("iris.pat")), original);
         QVERIFY(readBytes(path("iris-train.pat")).split('\r').front().simplified() == "90 4 3");
         QVERIFY(readBytes(path("iris-test.tst")).split('\r').front().simplified() == "30 4 3");
 
-        const Run info = run({"info", path("iris.net")});
+        const CliRun info = run({"info", path("iris.net")});
         QCOMPARE(info.status, 0);
         QVERIFY(info.out.contains("Pattern file: " + path("iris-train.pat")));
         QVERIFY(info.out.contains("Test file: " + path("iris-test.tst")));
         QVERIFY(info.out.contains("Patterns: 90\n"));
         QVERIFY(info.out.contains("Normalization: on"));
         // The sets were written in data units: the normalised inputs stay within the range.
-        const Run report = run({"run", path("iris.net")});
+        const CliRun report = run({"run", path("iris.net")});
         QCOMPARE(report.status, 0);
         QVERIFY(!report.err.contains("HIGH"));
     }
 
     void normalizeTwiceGivesTheSameFileAndRefusesLogOnZero()
     {
-        const Run first = run({"normalize", path("xor.net"), "--in-range", "-1", "1", "--out-range",
-                               "0.1", "0.9"});
+        const CliRun first = run({"normalize", path("xor.net"), "--in-range", "-1", "1",
+                                  "--out-range", "0.1", "0.9"});
         QCOMPARE(first.status, 0);
         QCOMPARE(first.out.left(50),
                  QStringLiteral("Normalized: inputs -1.0 to 1.0, outputs 0.1 to 0.9; saved")
@@ -178,7 +159,7 @@ private slots:
                 == 0);
         QCOMPARE(readBytes(path("xor.net")), once);
 
-        const Run log = run({"normalize", path("xor.net"), "--in-log"});
+        const CliRun log = run({"normalize", path("xor.net"), "--in-log"});
         QCOMPARE(log.status, 1);
         QCOMPARE(log.err,
                  QStringLiteral("Log normalization is not possible: the inputs hold "

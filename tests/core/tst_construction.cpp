@@ -1,10 +1,10 @@
+#include <QTest>
+
 #include "linkedengine.h"
 #include "model/numberformat.h"
 #include "near.h"
-#include "shell/commandstate.h"
+#include "session/commandstate.h"
 #include "training/construction.h"
-
-#include <QTest>
 
 class TestConstruction : public QObject
 {
@@ -27,6 +27,7 @@ private:
     }
 
 private slots:
+
     void newNetDefaults()
     {
         TestBench b;
@@ -62,11 +63,11 @@ private slots:
         QTest::addColumn<int>("maxHidden");
         QTest::addColumn<int>("maxIn");
         QTest::addColumn<int>("maxOut");
-        QTest::addRow("2-2-1") << QStringList{"2", "2", "1"} << 9 << 3 << 3 << 3;
-        QTest::addRow("no hidden layer") << QStringList{"4", "7"} << 35 << 1 << 5 << 8;
-        QTest::addRow("wide hidden") << QStringList{"3", "10", "2"} << 62 << 11 << 11 << 11;
+        QTest::addRow("2-2-1") << QStringList {"2", "2", "1"} << 9 << 3 << 3 << 3;
+        QTest::addRow("no hidden layer") << QStringList {"4", "7"} << 35 << 1 << 5 << 8;
+        QTest::addRow("wide hidden") << QStringList {"3", "10", "2"} << 62 << 11 << 11 << 11;
         QTest::addRow("five layers")
-                << QStringList{"8", "16", "12", "6", "1"} << 144 + 204 + 78 + 7 << 17 << 17 << 17;
+                << QStringList {"8", "16", "12", "6", "1"} << 144 + 204 + 78 + 7 << 17 << 17 << 17;
     }
 
     void capacities()
@@ -99,8 +100,8 @@ private slots:
         setLayers(b, {"1024", "30", "1024"});
         QVERIFY(!buildNetwork(b.wb));
         QCOMPARE(b.ui.texts(),
-                 QStringList{"Total no. of weights exceeds the limit of 32767\n\r"
-                             "Change the size of the network and try again."});
+                 QStringList {"Total no. of weights exceeds the limit of 32767\n\r"
+                              "Change the size of the network and try again."});
         QCOMPARE(b.ui.shown().back().icon, UiPort::Icon::Critical);
         const NetModel &m = b.wb.model;
         QCOMPARE(m.Weights.dim2(), 3);
@@ -136,7 +137,7 @@ private slots:
             QCOMPARE(int(b.wb.model.LayerSize(2)), int(leadingNumber(typed)));
             QVERIFY(b.wb.model.arraysMatchLayers());
         } else {
-            QCOMPARE(b.ui.texts(), QStringList{"No. of nodes should be between 1 to 1024"});
+            QCOMPARE(b.ui.texts(), QStringList {"No. of nodes should be between 1 to 1024"});
             QCOMPARE(int(b.wb.model.LayerSize(2)), 2);
         }
     }
@@ -216,7 +217,7 @@ private slots:
         b.ui.answer(UiPort::Answer(answer));
         newNet(b.wb);
         QCOMPARE(b.ui.texts(),
-                 QStringList{"Creating a new network will erase all parametrs\r\rContinue ?"});
+                 QStringList {"Creating a new network will erase all parametrs\r\rContinue ?"});
         QCOMPARE(b.ui.shown().back().buttons, UiPort::Buttons::YesNo);
         QCOMPARE(b.wb.model.NumLayers, int16_t(reset ? 3 : 2));
         QVERIFY(near(b.wb.model.Eta, reset ? 0.2 : 0.7, 1e-7));
@@ -245,11 +246,12 @@ private slots:
         b.ui.answer(UiPort::Answer(answer));
         QCOMPARE(layerTextEdited(b.wb, QStringLiteral("3")), dropped);
         QCOMPARE(b.ui.texts(),
-                 QStringList{"Changing the no. of inputs or outputs\r\nrequires reloading the "
-                             "pattern and test files.\r\nDo you want to continue ?"});
+                 QStringList {"Changing the no. of inputs or outputs\r\nrequires reloading the "
+                              "pattern and test files.\r\nDo you want to continue ?"});
         QCOMPARE(m.HasPatterns, !dropped);
         QCOMPARE(int(m.NumPats), dropped ? 0 : 2);
-        QCOMPARE(b.wb.form.text("CMB_LayerSize"), dropped ? QStringLiteral("3") : QStringLiteral("2"));
+        QCOMPARE(b.wb.form.text("CMB_LayerSize"),
+                 dropped ? QStringLiteral("3") : QStringLiteral("2"));
         // A hidden layer's size is no question.
         selectLayer(b.wb, 1);
         QVERIFY(layerTextEdited(b.wb, QStringLiteral("4")));

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "dataprep/createtest.h"
+#include "files/patterncommands.h"
 #include "filetesthelpers.h"
 #include "model/patternfile.h"
 #include "near.h"

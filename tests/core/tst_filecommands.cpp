@@ -3,11 +3,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/filecommands.h"
+#include "files/netcommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/netfile.h"
-#include "model/workbench.h"
-#include "shell/filecommands.h"
+#include "model/windowlayout.h"
+#include "session/workbench.h"
 #include "training/construction.h"
 
 namespace {

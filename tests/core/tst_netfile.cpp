@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/netcommands.h"
+#include "files/weightcommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/netfile.h"
@@ -14,13 +16,7 @@ namespace {
 
 struct Bench : TestBench
 {
-    QStringList captions;
-
-    Bench()
-    {
-        buildNetwork(wb);
-        wb.setFrameCaption = [this](const QString &caption) { captions.append(caption); };
-    }
+    Bench() { buildNetwork(wb); }
 };
 
 const QStringList XorFiles {"xor.net", "xor.pat", "xor.wgt", "xor.tst"};
@@ -92,7 +88,7 @@ private slots:
         const NetModel &m = b.wb.model;
         QVERIFY(m.HasNetFile && !m.WeightsChanged);
         QCOMPARE(m.NetFileName, net);
-        QCOMPARE(b.captions.back(), QStringLiteral("Axona-new.net"));
+        QCOMPARE(b.desktop.captions.back(), QStringLiteral("Axona-new.net"));
         QVERIFY(b.wb.form.isEnabled("MNU_FILE_SaveNet"));
     }
 
@@ -128,20 +124,13 @@ private slots:
         Bench b;
         QTemporaryDir dir;
         QVERIFY(copyData(dir.path(), XorFiles + QStringList {"norm.net"}));
-        QList<WindowLayout> restored;
         bool loadingWhileRestoring = false;
-        b.wb.readDesktop = [&](const QList<WindowLayout> &layout) {
-            restored = layout;
-            loadingWhileRestoring = b.wb.model.NetLoading;
-        };
+        b.desktop.onRestore = [&] { loadingWhileRestoring = b.wb.model.NetLoading; };
         QVERIFY(loadNet(b.wb, dir.filePath(file)).done());
         QVERIFY(loadingWhileRestoring && !b.wb.model.NetLoading);
-        QCOMPARE(b.captions.back(), "Axona-" + file);
+        QCOMPARE(b.desktop.captions.back(), "Axona-" + file);
 
-        b.wb.writeDesktop = [] {
-            return QList<WindowLayout> {{"MDI", 0, 1200, 900, 9000, 12000},
-                                        {"CPL", 2, 0, 0, 6000, 9000}};
-        };
+        b.desktop.layout = {{"MDI", 0, 1200, 900, 9000, 12000}, {"CPL", 2, 0, 0, 6000, 9000}};
         b.ui.file(dir.filePath("first.net"));
         QVERIFY(saveNet(b.wb, true).done());
         const QByteArray first = readBytes(dir.filePath("first.net"));
@@ -195,9 +184,8 @@ private slots:
         Bench b;
         QTemporaryDir dir;
         QVERIFY(copyData(dir.path(), XorFiles));
-        QList<WindowLayout> restored;
-        b.wb.readDesktop = [&](const QList<WindowLayout> &layout) { restored = layout; };
         QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
+        const QList<WindowLayout> restored = b.desktop.restored.value(0);
         const NetModel &m = b.wb.model;
         const FormState &f = b.wb.form;
         QCOMPARE(m.NetTitle, QStringLiteral("XOR"));
@@ -410,15 +398,13 @@ private slots:
         for (const QString &m : messages) {
             expected.append(QString(m).replace("%1", net).replace("%2", dir.path()));
         }
-        int restores = 0;
-        b.wb.readDesktop = [&](const QList<WindowLayout> &) { ++restores; };
 
         QCOMPARE(loadNet(b.wb, net).done(), loads);
         QCOMPARE(b.ui.texts(), expected);
         const NetModel &m = b.wb.model;
         QCOMPARE(m.HasNetFile, loads);
         QCOMPARE(m.NetFileName.isEmpty(), !loads);
-        QCOMPARE(restores, loads ? 1 : 0);
+        QCOMPARE(b.desktop.restored.size(), loads ? 1 : 0);
         QVERIFY(!m.NetLoading);
         QCOMPARE(b.ui.busyDepth(), 0);
         // The arrays fit the layer list whatever stopped the load, and a good file loads after.
@@ -490,7 +476,7 @@ private slots:
         QCOMPARE(b.ui.texts().size(), 1);
         QVERIFY(b.ui.texts().back().startsWith("Cannot write " + badNet + ": "));
         QCOMPARE(m.NetFileName, dir.filePath("xor.net"));
-        QCOMPARE(b.captions.back(), QStringLiteral("Axona-xor.net"));
+        QCOMPARE(b.desktop.captions.back(), QStringLiteral("Axona-xor.net"));
 
         // The weights cannot be written: reported, and no network file names them.
         m.WeightsChanged = true;

@@ -2,12 +2,14 @@
 #include <QTest>
 
 #include "dataprep/createtest.h"
-#include "dataprep/normalization.h"
 #include "dataprep/normworkflow.h"
+#include "files/patterncommands.h"
 #include "filetesthelpers.h"
+#include "model/normfactors.h"
 #include "model/patternfile.h"
 #include "near.h"
 #include "trainfixture.h"
+#include "training/setnormalization.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/patterncommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/patternfile.h"

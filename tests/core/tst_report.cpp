@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,16 +69,15 @@ private slots:
             m.OutNormA = {2, 2, 0};
             m.OutNormB = {1, 1, 0};
         }
-        int refreshed = 0;
-        b.wb.report.refresh = [&] { ++refreshed; };
+        QSignalSpy refreshed(&b.wb.events, &WorkbenchEvents::reportChanged);
         QVERIFY(runNet(b.wb, false));
         const ReportState &r = b.wb.report;
         QCOMPARE(r.text, text);
         QCOMPARE(r.caption, QStringLiteral("Run Net"));
-        QCOMPARE(m.ReportMode, int16_t(999));
+        QCOMPARE(m.ReportMode, ReportKind::Run);
         QVERIFY(r.layerPanelVisible && !r.sensPanelVisible && r.saveEditEnabled);
         QCOMPARE(r.layer, 2);
-        QVERIFY(refreshed >= 2);
+        QVERIFY(refreshed.size() >= 2);
         QVERIFY(b.ui.texts().isEmpty());
         QCOMPARE(b.ui.busyDepth(), 0);
     }
@@ -100,7 +100,7 @@ private slots:
         QVERIFY(text.contains("0007) 7.000000 7.500000     0.500000 +\r\n"));
         QVERIFY(text.contains("0008) 8.000000 9.000000     1.000000 -\r\n"));
         QCOMPARE(b.wb.report.caption, QStringLiteral("Test Net"));
-        QCOMPARE(b.wb.model.ReportMode, int16_t(1));
+        QCOMPARE(b.wb.model.ReportMode, ReportKind::Test);
     }
 
     // Layer 2 of a 2-3-1 net lists the hidden activations under a "Node" header; the spinner
@@ -120,7 +120,7 @@ private slots:
         const QString header = QStringLiteral("Node     ") + QString(" 1").leftJustified(17)
                 + QString(" 2").leftJustified(17) + QString(" 3").leftJustified(17) + "\r\n";
         QCOMPARE(b.wb.report.text, header + "0001) 0.250000 1.000000 0.750000 \r\n");
-        QCOMPARE(m.ReportMode, int16_t(999));
+        QCOMPARE(m.ReportMode, ReportKind::Run);
         spinReportLayer(b.wb, false);
         QCOMPARE(b.wb.report.layer, 2);
         spinReportLayer(b.wb, true);

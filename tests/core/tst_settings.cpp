@@ -1,6 +1,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/editor.h"
+#include "files/patterncommands.h"
+#include "files/setup.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/patternfile.h"
@@ -241,11 +244,6 @@ private slots:
         b.wb.form.setText("LBL_DataFile", "/data/my data.pat");
         b.wb.form.setText("LBL_TestFile", "/data/x.tst");
         b.wb.form.setText("LBL_WeightFile", "/data/x.wgt");
-        QStringList seen;
-        b.wb.startDetached = [&](const QString &program, const QStringList &arguments) {
-            seen = QStringList {program} + arguments;
-            return false;
-        };
         if (button == "pat") {
             editPatternFile(b.wb);
         } else if (button == "tst") {
@@ -253,7 +251,7 @@ private slots:
         } else {
             editWeightFile(b.wb);
         }
-        QCOMPARE(seen, started);
+        QCOMPARE(b.desktop.started.value(0), started);
         QCOMPARE(b.ui.texts(), message.isEmpty() ? QStringList {} : QStringList {message});
         if (!message.isEmpty()) {
             QCOMPARE(b.ui.shown().back().icon, UiPort::Icon::Information);

@@ -83,7 +83,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, eta);
         QFETCH(QString, alpha);
-        CountingBench b;
+        TestBench b {countingEngine()};
         const float target = 0.1f;
         setUpXor(b.wb, mode, eta, alpha, target);
         const TrainEnd end = trainNet(b.wb, {20000, 0.0, {}});
@@ -128,7 +128,7 @@ private slots:
         QFETCH(bool, random);
         QFETCH(int, trainCalls);
         QFETCH(int, errorPasses);
-        CountingBench b;
+        TestBench b {countingEngine()};
         QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
         Rows in, out;
         for (int p = 0; p < 10; ++p) {
@@ -157,7 +157,7 @@ private slots:
     // call runs, the third does not, and the labels stay those of the first iteration.
     void stopBetweenEngineCalls()
     {
-        CountingBench b;
+        TestBench b {countingEngine()};
         QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
         setPatterns(b.wb, {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 0}, {1, 1}},
                     {{0}, {1}, {1}, {0}, {0}, {0}});
@@ -230,7 +230,7 @@ private slots:
     {
         QFETCH(QString, fault);
         QFETCH(QString, message);
-        CountingBench b;
+        TestBench b {countingEngine()};
         QVERIFY(buildNet(b.wb, {"2", "2", "1"}));
         if (fault != "none") {
             setPatterns(b.wb, xorInputs(), xorTargets());
@@ -260,7 +260,7 @@ private slots:
     // percentage is the test set's.
     void testSetDecidesTheEnd()
     {
-        CountingBench b;
+        TestBench b {countingEngine()};
         setUpXor(b.wb, 1, "2", "0.8", 0.1f);
         setTestSet(b.wb, {{0, 1}, {1, 0}}, {{1}, {1}});
         b.wb.form.setChecked("CHK_ShowTestErr", true);
@@ -281,7 +281,7 @@ private slots:
     // rounded value is what Eta keeps.
     void startReadsBoxesAndAdaptsEta()
     {
-        CountingBench b;
+        TestBench b {countingEngine()};
         setUpXor(b.wb, 1, "0.2", "0.9", -1);
         b.wb.model.Alpha = 0.5f;
         b.wb.form.setText("TXT_epocs", "3");
@@ -306,7 +306,7 @@ private slots:
     // the reports and listings carry on and show them; Randomize recovers.
     void runawayWeights()
     {
-        CountingBench b;
+        TestBench b {countingEngine()};
         QVERIFY(buildNet(b.wb, {"2", "2", "1"}, {1, 2, 2}));
         setPatterns(b.wb, xorInputs(), {{0}, {100}, {100}, {0}});
         setParameter(b.wb, "TXT_Eta", "1000000");

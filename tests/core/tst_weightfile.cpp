@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "files/weightcommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/weightfile.h"

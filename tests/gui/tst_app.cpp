@@ -24,92 +24,17 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/helpwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/printing.h"
-#include "shell/widgets/updown.h"
+#include "gui/printing.h"
+#include "gui/updown.h"
+#include "modaldriver.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/helpwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {
-
-// Answers every modal window that comes up while it lives: a message box with the given
-// button (or its only button when it has no such one), anything else (a print dialog) is
-// accepted or rejected. Records what it saw, so a test can check that nothing was asked.
-class ModalAnswerer final : public QObject
-{
-public:
-    struct Seen
-    {
-        QString text;
-        QMessageBox::StandardButtons buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QString className;
-        const QPrinter *printer = nullptr;
-    };
-
-    explicit ModalAnswerer(QMessageBox::StandardButton answer, bool acceptDialogs = false)
-        : m_answer(answer)
-        , m_acceptDialogs(acceptDialogs)
-    {
-        m_timer.setInterval(20);
-        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
-        m_timer.start();
-    }
-
-    const QList<Seen> &seen() const { return m_seen; }
-
-private:
-    void answer()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            return;
-        }
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            m_seen.append({box->text(), box->standardButtons(), box->icon(),
-                           QString::fromLatin1(box->metaObject()->className())});
-            QAbstractButton *button = box->button(m_answer);
-            if (!button) {
-                button = box->buttons().size() == 1 ? box->buttons().constFirst()
-                                                    : box->escapeButton();
-            }
-            if (button) {
-                button->click();
-            } else {
-                box->reject();
-            }
-            return;
-        }
-        const QPrinter *printer = nullptr;
-        if (auto *print = qobject_cast<QAbstractPrintDialog *>(modal)) {
-            printer = print->printer();
-        } else if (auto *page = qobject_cast<QPageSetupDialog *>(modal)) {
-            printer = page->printer();
-        }
-        m_seen.append({QString(),
-                       {},
-                       QMessageBox::NoIcon,
-                       QString::fromLatin1(modal->metaObject()->className()),
-                       printer});
-        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            if (m_acceptDialogs) {
-                dialog->accept();
-            } else {
-                dialog->reject();
-            }
-        } else {
-            modal->close();
-        }
-    }
-
-    QTimer m_timer;
-    QMessageBox::StandardButton m_answer;
-    bool m_acceptDialogs;
-    QList<Seen> m_seen;
-};
 
 QString captionText(QString caption)
 {
@@ -228,7 +153,7 @@ void TestApp::layerSpinnerLimits()
     QFETCH(int, layers);
     QFETCH(int, weights);
 
-    ModalAnswerer answerer(QMessageBox::Ok);
+    ModalDriver answerer(QMessageBox::Ok);
     for (int i = 0; i < ups; ++i) {
         QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
     }
@@ -269,7 +194,7 @@ void TestApp::changeRefusesNodeCount()
     QLineEdit *edit = ui()->CMB_LayerSize->lineEdit();
     edit->selectAll();
     QTest::keyClicks(edit, typed);
-    ModalAnswerer answerer(QMessageBox::Ok);
+    ModalDriver answerer(QMessageBox::Ok);
     QTest::mouseClick(ui()->BTN_Change, Qt::LeftButton);
 
     if (refused) {
@@ -306,7 +231,7 @@ void TestApp::newNetQuestion()
     QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
     QCOMPARE(int(m_app->workbench().model.NumLayers), 4);
 
-    ModalAnswerer answerer(answer);
+    ModalDriver answerer(answer);
     QAction *newNet = command == QLatin1String("menu")
             ? m_app->corvel().action(QStringLiteral("MNU_FILE_NewNet"))
             : m_app->corvel().toolAction(QStringLiteral("new"));
@@ -314,7 +239,7 @@ void TestApp::newNetQuestion()
     newNet->trigger();
 
     QCOMPARE(answerer.seen().size(), 1);
-    const ModalAnswerer::Seen &asked = answerer.seen().constFirst();
+    const ModalDriver::Seen &asked = answerer.seen().constFirst();
     // Two carriage returns in the program's text: two line breaks on screen.
     QCOMPARE(asked.text,
              QStringLiteral("Creating a new network will erase all parametrs\n\nContinue ?"));
@@ -363,7 +288,7 @@ void TestApp::closingQuestion()
         QVERIFY(wb.model.WeightsChanged);
     }
 
-    ModalAnswerer answerer(answer);
+    ModalDriver answerer(answer);
     if (how == Close::ExitCommand) {
         m_app->corvel().action(QStringLiteral("MNU_FILE_EXIT"))->trigger();
     } else {
@@ -462,7 +387,7 @@ void TestApp::printDialog()
     printing->printer().setOutputFormat(QPrinter::PdfFormat);
     printing->printer().setOutputFileName(pdf);
 
-    ModalAnswerer answerer(QMessageBox::Ok, accept);
+    ModalDriver answerer(QMessageBox::Ok, accept);
     m_app->corvel().action(QStringLiteral("MNU_FILE_Print"))->trigger();
 
     QCOMPARE(answerer.seen().size(), 1);
@@ -478,7 +403,7 @@ void TestApp::printSetupKeepsPrinter()
     QVERIFY(printing);
     printing->printer().setPageOrientation(QPageLayout::Landscape);
 
-    ModalAnswerer answerer(QMessageBox::Ok, true);
+    ModalDriver answerer(QMessageBox::Ok, true);
     m_app->corvel().action(QStringLiteral("MNU_FILE_PrintSetup"))->trigger();
 
     QCOMPARE(answerer.seen().size(), 1);

@@ -1,3 +1,6 @@
+#include <deque>
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -10,14 +13,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <deque>
-#include <functional>
-
 #include "dataprep/widgets/createtestform.h"
 #include "dataprep/widgets/normdialog.h"
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/corvelwindow.h"
+#include "modaldriver.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
 
 // The Data menu's dialogs driven as a user would: Create Test cuts a test set out of the
 // iris patterns, Normalize Data normalises them again and stays open with its status.
@@ -26,39 +27,10 @@ class TestDataprep : public QObject
     Q_OBJECT
 
 private:
-    // Runs each step on the next modal window that comes up; leftover windows are closed.
-    struct Script
-    {
-        std::deque<std::function<void(QWidget *)>> steps;
-        QStringList seen;
-        QTimer timer;
-
-        Script()
-        {
-            timer.setInterval(20);
-            QObject::connect(&timer, &QTimer::timeout, [this] {
-                QWidget *modal = QApplication::activeModalWidget();
-                if (!modal || !modal->isVisible()) {
-                    return;
-                }
-                seen.append(QString::fromLatin1(modal->metaObject()->className()));
-                if (steps.empty()) {
-                    modal->close();
-                    return;
-                }
-                auto step = steps.front();
-                steps.pop_front();
-                // Later, from the event loop: a step's click may open the next modal window,
-                // which this timer must be free to answer.
-                QTimer::singleShot(0, modal, [step, modal] { step(modal); });
-            });
-            timer.start();
-        }
-    };
-
     static QString copyIris(const QTemporaryDir &dir)
     {
-        const QDir examples(qEnvironmentVariable("AXONA_TEST_DATA") + QStringLiteral("/../../examples"));
+        const QDir examples(qEnvironmentVariable("AXONA_TEST_DATA")
+                            + QStringLiteral("/../../examples"));
         for (const char *name : {"iris.net", "iris.pat", "iris.tst", "iris.wgt"}) {
             QFile::copy(examples.filePath(QLatin1String(name)), dir.filePath(QLatin1String(name)));
         }
@@ -72,6 +44,7 @@ private:
     }
 
 private slots:
+
     void createTestThenNormalize()
     {
         QTemporaryDir dir;
@@ -81,22 +54,21 @@ private slots:
         QCOMPARE(int(wb.model.NumPats), 120);
         QVERIFY(wb.model.HasTest);
 
-        Script script;
-        script.steps.push_back([](QWidget *modal) {
+        ModalDriver script;
+        script.then([](QWidget *modal) {
             auto *dialog = qobject_cast<CreateTestForm *>(modal);
             QVERIFY(dialog);
             type(dialog->ui()->TXT_Data[0], QStringLiteral("20"));
             dialog->ui()->Command2->click();
         });
-        script.steps.push_back([](QWidget *modal) {
+        script.then([](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
             QVERIFY(box);
             QVERIFY(box->text().startsWith(QStringLiteral("Creating new test data")));
             box->button(QMessageBox::Yes)->click();
         });
         app.corvel().action(QStringLiteral("MNU_DATA_CreateTest"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(script.done() && !QApplication::activeModalWidget(), 10000);
         QCOMPARE(int(wb.model.NumTestPats), 24);
         QCOMPARE(int(wb.model.NumPats), 96);
         QCOMPARE(app.corvel().findChild<QLabel *>(QStringLiteral("LBL_NptsTST"))->text(),
@@ -104,7 +76,7 @@ private slots:
         QVERIFY(wb.model.SetsRegenerated && wb.model.PatsUnsaved && wb.model.TestUnsaved);
 
         QString status;
-        script.steps.push_back([&status](QWidget *modal) {
+        script.then([&status](QWidget *modal) {
             auto *dialog = qobject_cast<NormDialog *>(modal);
             QVERIFY(dialog);
             dialog->ui()->Command2->click();
@@ -112,8 +84,7 @@ private slots:
             dialog->ui()->Command1->click();
         });
         app.corvel().action(QStringLiteral("MNU_DATA_Norm"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(script.steps.empty() && !QApplication::activeModalWidget(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(script.done() && !QApplication::activeModalWidget(), 10000);
         QCOMPARE(status, QStringLiteral("Normalization Done"));
         QVERIFY(wb.model.NormOn);
         // Normalize starts from the whole pattern file; the sampled test set stays in memory.

@@ -20,111 +20,16 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "model/workbench.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/clickablelabel.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/setupdialog.h"
+#include "files/widgets/setupdialog.h"
+#include "gui/clickablelabel.h"
+#include "modaldriver.h"
+#include "recordingdesktop.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 
 namespace {
-
-// Answers the modal windows that come up, in order, from a script of steps; a modal window
-// with no step left is rejected and recorded, so a test can see that nothing more was asked.
-class DialogScript final : public QObject
-{
-public:
-    using Step = std::function<void(QWidget *)>;
-
-    DialogScript()
-    {
-        m_timer.setInterval(20);
-        connect(&m_timer, &QTimer::timeout, this, &DialogScript::answer);
-        m_timer.start();
-    }
-
-    // The next file dialog is given path and accepted.
-    DialogScript &file(const QString &path)
-    {
-        m_steps.push_back([this, path](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            if (!dialog) {
-                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
-                modal->close();
-                return;
-            }
-            m_seen.append(dialog->windowTitle());
-            // selectFile() leaves a focused name box as it is, and its "*.net" would be taken
-            // as a filter: type the name as a user would.
-            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
-                name->setText(path);
-            } else {
-                dialog->selectFile(path);
-            }
-            static_cast<QDialog *>(dialog)->accept();
-        });
-        return *this;
-    }
-
-    // The next message box is answered with button.
-    DialogScript &button(QMessageBox::StandardButton button)
-    {
-        m_steps.push_back([this, button](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            if (!box || !box->button(button)) {
-                m_unexpected.append(box ? box->text()
-                                        : QString::fromLatin1(modal->metaObject()->className()));
-                modal->close();
-                return;
-            }
-            m_seen.append(box->text());
-            box->button(button)->click();
-        });
-        return *this;
-    }
-
-    // Anything else: the step gets the modal window.
-    DialogScript &then(Step step)
-    {
-        m_steps.push_back(std::move(step));
-        return *this;
-    }
-
-    bool done() const { return m_steps.empty(); }
-
-    // File dialog titles and message texts, in order.
-    const QStringList &seen() const { return m_seen; }
-
-    const QStringList &unexpected() const { return m_unexpected; }
-
-private:
-    void answer()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            return;
-        }
-        if (m_steps.empty()) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            m_unexpected.append(box ? box->text()
-                                    : QString::fromLatin1(modal->metaObject()->className()));
-            if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-                dialog->reject();
-            } else {
-                modal->close();
-            }
-            return;
-        }
-        const Step step = m_steps.front();
-        m_steps.pop_front();
-        step(modal);
-    }
-
-    QTimer m_timer;
-    std::deque<Step> m_steps;
-    QStringList m_seen;
-    QStringList m_unexpected;
-};
 
 QString testData(const QString &name)
 {
@@ -171,8 +76,6 @@ private slots:
     void opensANetwork_data();
     void opensANetwork();
     void saveNetAsWritesFilesThatReopen();
-    void closingQuestion_data();
-    void closingQuestion();
     void layoutSavedAndRestored();
     void setup_data();
     void setup();
@@ -223,11 +126,11 @@ void TestFiles::startApp(const QString &fileName)
 
 void TestFiles::openXorFromMenu()
 {
-    DialogScript script;
+    ModalDriver script;
     script.file(m_dir->filePath(QStringLiteral("xor.net")));
     action("MNU_FILE_OpenNet")->trigger();
     QVERIFY(script.done());
-    QCOMPARE(script.seen(), QStringList {QStringLiteral("Open Net File")});
+    QCOMPARE(script.answered(), QStringList {QStringLiteral("Open Net File")});
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
     QVERIFY(m_app->workbench().model.HasNetFile);
 }
@@ -270,7 +173,7 @@ void TestFiles::opensANetwork()
     if (how != Open::CommandLine) {
         QCOMPARE(ui()->LBL_DataFile->text(), QStringLiteral("Click here to Open File"));
         QVERIFY(!m_app->corvel().toolAction(QStringLiteral("train"))->isEnabled());
-        DialogScript script;
+        ModalDriver script;
         script.file(net);
         if (how == Open::Menu) {
             action("MNU_FILE_OpenNet")->trigger();
@@ -297,16 +200,13 @@ void TestFiles::opensANetwork()
     QVERIFY(action("MNU_FILE_SaveNet")->isEnabled());
 
     // "<- Edit" starts the editor on the file the label shows.
-    QStringList started;
-    m_app->workbench().startDetached = [&started](const QString &program,
-                                                  const QStringList &arguments) {
-        started = QStringList {program} + arguments;
-        return true;
-    };
+    RecordingDesktop desktop(m_app->workbench());
     QTest::mouseClick(ui()->BTN_EditPat, Qt::LeftButton);
-    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_DataFile->text()}));
+    QCOMPARE(desktop.started.value(0),
+             (QStringList {QStringLiteral("xdg-open"), ui()->LBL_DataFile->text()}));
     QTest::mouseClick(ui()->BTN_EditWgt, Qt::LeftButton);
-    QCOMPARE(started, (QStringList {QStringLiteral("xdg-open"), ui()->LBL_WeightFile->text()}));
+    QCOMPARE(desktop.started.value(1),
+             (QStringList {QStringLiteral("xdg-open"), ui()->LBL_WeightFile->text()}));
 }
 
 void TestFiles::saveNetAsWritesFilesThatReopen()
@@ -320,13 +220,13 @@ void TestFiles::saveNetAsWritesFilesThatReopen()
     const QString net = m_dir->filePath(QStringLiteral("saved.net"));
     const QString wgt = m_dir->filePath(QStringLiteral("saved.wgt"));
     {
-        DialogScript script;
+        ModalDriver script;
         script.file(wgt);
         action("MNU_FILE_SaveWeightAs")->trigger();
         script.file(net);
         action("MNU_FILE_SaveNetAs")->trigger();
         QVERIFY(script.done());
-        QCOMPARE(script.seen(),
+        QCOMPARE(script.answered(),
                  (QStringList {QStringLiteral("Save Weights As"), QStringLiteral("Save Net As")}));
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
     }
@@ -337,7 +237,7 @@ void TestFiles::saveNetAsWritesFilesThatReopen()
 
     // New Net, then the saved files through the menu.
     {
-        DialogScript script;
+        ModalDriver script;
         script.button(QMessageBox::Yes);
         action("MNU_FILE_NewNet")->trigger();
         QVERIFY(!wb.model.HasPatterns);
@@ -354,52 +254,6 @@ void TestFiles::saveNetAsWritesFilesThatReopen()
     QFile shipped(testData(QStringLiteral("xor.wgt")));
     QVERIFY(original.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
     QCOMPARE(original.readAll(), shipped.readAll());
-}
-
-void TestFiles::closingQuestion_data()
-{
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<bool>("written");
-
-    QTest::newRow("Yes saves and quits") << QMessageBox::Yes << true << true;
-    QTest::newRow("No quits without writing") << QMessageBox::No << true << false;
-    QTest::newRow("Cancel stays") << QMessageBox::Cancel << false << false;
-}
-
-void TestFiles::closingQuestion()
-{
-    QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(bool, closes);
-    QFETCH(bool, written);
-
-    const QString net = m_dir->filePath(QStringLiteral("xor.net"));
-    startApp(net);
-    QTest::mouseClick(ui()->BTN_Randomize, Qt::LeftButton);
-    QVERIFY(m_app->workbench().model.WeightsChanged);
-    // Whether the network is written shows in the file's coming back.
-    QVERIFY(QFile::remove(net));
-    const QByteArray weightsBefore = [this] {
-        QFile f(m_dir->filePath(QStringLiteral("xor.wgt")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
-
-    DialogScript script;
-    script.button(answer);
-    action("MNU_FILE_EXIT")->trigger();
-    if (closes) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_app->frame().isVisible(), 3000);
-    } else {
-        QTest::qWait(200);
-        QVERIFY(m_app->frame().isVisible());
-    }
-    QVERIFY(script.done());
-    QCOMPARE(script.seen(), QStringList {QStringLiteral("Save Net Before Quiting")});
-    QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
-    QCOMPARE(QFile::exists(net), written);
-    QFile weights(m_dir->filePath(QStringLiteral("xor.wgt")));
-    QVERIFY(weights.open(QIODevice::ReadOnly));
-    QCOMPARE(weights.readAll() != weightsBefore, written);
 }
 
 void TestFiles::layoutSavedAndRestored()
@@ -425,7 +279,7 @@ void TestFiles::layoutSavedAndRestored()
     QVERIFY(text.contains("\"MDI\"") && text.contains("\"CPL\""));
 
     {
-        DialogScript script;
+        ModalDriver script;
         script.button(QMessageBox::Yes);
         action("MNU_FILE_NewNet")->trigger();
         QVERIFY(script.done());
@@ -470,7 +324,7 @@ void TestFiles::setup()
     QVERIFY(!QFile::exists(ini));
 
     bool quickPropBoxesWereOff = false;
-    DialogScript script;
+    ModalDriver script;
     script.then([&](QWidget *modal) {
         auto *dialog = qobject_cast<SetupDialog *>(modal);
         if (!dialog) {

@@ -12,10 +12,10 @@
 
 #include "dataprep/widgets/createtestform.h"
 #include "dataprep/widgets/normdialog.h"
-#include "shell/widgets/aboutdialog.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/setupdialog.h"
+#include "files/widgets/setupdialog.h"
+#include "shell/aboutdialog.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/widgets/learnparform.h"
 #include "training/widgets/reportwindow.h"
 

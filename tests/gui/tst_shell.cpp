@@ -17,28 +17,19 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "shell/widgets/aboutdialog.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "shell/widgets/qtuiport.h"
+#include "gui/formbinder.h"
+#include "gui/qtuiport.h"
+#include "modaldriver.h"
+#include "scriptedui.h"
+#include "session/controls.h"
+#include "session/formstate.h"
+#include "shell/aboutdialog.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
+#include "shell/windowregistry.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {
-
-// Runs answer on the next modal window once it is up, so a test can drive a dialog that exec()s.
-void whenModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start();
-}
 
 QStringList actionNames(const QList<QAction *> &actions)
 {
@@ -65,11 +56,13 @@ private slots:
     void mainMenu_data();
     void mainMenu();
     void toolbar();
+    void coreControlNames();
     void mainWindowControls_data();
     void mainWindowControls();
     void textBoxesSelectAllOnFocus();
     void windowMenuTiles_data();
     void windowMenuTiles();
+    void windowRegistry();
     void aboutBox();
     void messageBox_data();
     void messageBox();
@@ -231,6 +224,59 @@ void TestShell::toolbar()
     QVERIFY(m_corvel->toolAction("train")->isEnabled());
 }
 
+void TestShell::coreControlNames()
+{
+    // The kind of control each name prefix stands for; menu names are menus or their items,
+    // lower-case names toolbar buttons.
+    const QList<QPair<QString, const char *>> kinds {
+            {"TXT_", "QLineEdit"},   {"LBL_", "QLabel"},    {"PNL_", "QLabel"},
+            {"BTN_", "QPushButton"}, {"CHK_", "QCheckBox"}, {"CMB_", "QComboBox"},
+            {"FRA_", "QGroupBox"},   {"SPN_", "UpDown"},
+    };
+    const QStringList names = Control::all();
+    QVERIFY(names.size() > 60);
+    for (const QString &name : names) {
+        const auto widgets = m_corvel->findChildren<QWidget *>(name);
+        const auto actions = m_corvel->findChildren<QAction *>(name);
+        QVERIFY2(widgets.size() + actions.size() == 1, qPrintable(name));
+        if (name.startsWith(QLatin1String("MNU_"))) {
+            QVERIFY2(actions.size() == 1 || qobject_cast<QMenu *>(widgets.value(0)),
+                     qPrintable(name));
+            continue;
+        }
+        if (name.at(0).isLower()) {
+            QVERIFY2(actions.size() == 1 && m_corvel->toolAction(name) == actions.constFirst(),
+                     qPrintable(name));
+            continue;
+        }
+        QVERIFY2(widgets.size() == 1, qPrintable(name));
+        const QWidget *w = widgets.constFirst();
+        const char *kind = nullptr;
+        for (const auto &k : kinds) {
+            if (name.startsWith(k.first)) {
+                kind = k.second;
+            }
+        }
+        QVERIFY2(kind && w->inherits(kind), qPrintable(name + " " + w->metaObject()->className()));
+        // Every control the user can see tells what it is for when the mouse rests on it.
+        if (w->isVisibleTo(m_corvel) && !qobject_cast<const QGroupBox *>(w)) {
+            QVERIFY2(!w->toolTip().isEmpty(), qPrintable(name + " has no hint"));
+        }
+    }
+
+    // Bound to the real window, every name reaches its control; a name the window lacks is
+    // reported.
+    FormState form;
+    FormBinder binder(form, *m_corvel);
+    QTest::failOnWarning(QRegularExpression("FormBinder"));
+    for (const QString &name : names) {
+        form.setEnabled(name, true);
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         "FormBinder: the window Corvel has no control named TXT_Nowhere");
+    form.setText(QStringLiteral("TXT_Nowhere"), QStringLiteral("lost"));
+}
+
 void TestShell::mainWindowControls_data()
 {
     QTest::addColumn<QString>("className");
@@ -244,43 +290,19 @@ void TestShell::mainWindowControls_data()
         const char *text;
         const char *hint;
     } rows[] = {
-            {"TXT_Title", "QLineEdit", nullptr, nullptr},
             {"FRA_NetSize", "QGroupBox", "Net Size", nullptr},
-            {"PNL_Layers", "QLabel", nullptr, nullptr},
-            {"SPN_Layers", "UpDown", nullptr, nullptr},
-            {"PNL_Lindex", "QLabel", nullptr, nullptr},
-            {"CMB_LayerSize", "QComboBox", nullptr, nullptr},
-            {"CMB_idxfn", "QComboBox", nullptr, nullptr},
             {"BTN_Change", "QPushButton", "Change", "Change layer size"},
             {"FRA_LearnPar", "QGroupBox", "Learning Parameters", nullptr},
-            {"TXT_Eta", "QLineEdit", nullptr, nullptr},
             {"UpDown1", "UpDown", nullptr, nullptr},
-            {"TXT_Alpha", "QLineEdit", nullptr, nullptr},
             {"UpDown2", "UpDown", nullptr, nullptr},
-            {"TXT_Pnoise", "QLineEdit", nullptr, nullptr},
             {"UpDown3", "UpDown", nullptr, nullptr},
-            {"TXT_Wnoise", "QLineEdit", nullptr, nullptr},
             {"UpDown4", "UpDown", nullptr, nullptr},
-            {"TXT_Temp", "QLineEdit", nullptr, nullptr},
-            {"TXT_epocs", "QLineEdit", nullptr, nullptr},
-            {"TXT_PatClip", "QLineEdit", nullptr, nullptr},
             {"CHK_AutoLearn", "QCheckBox", "Auto", "Adjust Eta & Alpha automaticly"},
             {"FRA_EpocPar", "QGroupBox", "Epoc Parameters", nullptr},
             {"CHK_RND", "QCheckBox", "Random Sampling", nullptr},
-            {"TXT_EpocLen", "QLineEdit", nullptr, nullptr},
             {"FRA_Results", "QGroupBox", "Training Results", nullptr},
-            {"TXT_TargetErr", "QLineEdit", nullptr, nullptr},
-            {"LBL_Error", "QLabel", nullptr, nullptr},
-            {"LBL_Change", "QLabel", nullptr, nullptr},
-            {"LBL_iter", "QLabel", nullptr, nullptr},
-            {"LBL_GoodPats", "QLabel", nullptr, nullptr},
             {"CHK_ShowTestErr", "QCheckBox", "Test", nullptr},
             {"FRA_Weights", "QGroupBox", "Weights", nullptr},
-            {"PNL_NW", "QLabel", nullptr, nullptr},
-            {"PNL_MinW", "QLabel", nullptr, nullptr},
-            {"PNL_MaxW", "QLabel", nullptr, nullptr},
-            {"TXT_minW", "QLineEdit", nullptr, nullptr},
-            {"TXT_maxW", "QLineEdit", nullptr, nullptr},
             {"BTN_Randomize", "QPushButton", "Randomize", "Randomize weights"},
             {"FRA_Files", "QGroupBox", "Files", nullptr},
             {"LBL_DataFile", "ClickableLabel", "Click here to Open File", nullptr},
@@ -398,13 +420,65 @@ void TestShell::windowMenuTiles()
     }
 }
 
+// A window kind registered once is brought up by its toolbar button, recorded in the layout and
+// brought back and placed by a layout line; the main window outlives the closing of the others.
+void TestShell::windowRegistry()
+{
+    ScriptedUi ui;
+    WindowRegistry windows(*m_frame, *m_corvel, ui);
+    int made = 0;
+    windows.add(QStringLiteral("CPL"), [this] { return m_corvel; });
+    windows.add(QStringLiteral("PLOTW"),
+                [&made] {
+                    ++made;
+                    return new QLabel(QStringLiteral("weights"));
+                },
+                {}, {QStringLiteral("plotweights")});
+    QTest::ignoreMessage(QtWarningMsg,
+                         "WindowRegistry: the window PLOTOUT names no action MNU_NoSuchItem");
+    windows.add(QStringLiteral("plotout"), [] { return new QLabel; }, {},
+                {QStringLiteral("MNU_NoSuchItem")});
+
+    QVERIFY(!windows.find(QStringLiteral("PLOTW")));
+    m_corvel->toolAction(QStringLiteral("plotweights"))->trigger();
+    QWidget *plot = windows.find(QStringLiteral("plotw"));
+    QVERIFY(plot && qobject_cast<QMdiSubWindow *>(plot->parentWidget()));
+    QCOMPARE(plot->property("Tag").toString(), QStringLiteral("PLOTW"));
+    QCOMPARE(windows.show(QStringLiteral("PLOTW")), plot);
+    QCOMPARE(made, 1);
+
+    QStringList tags;
+    for (const WindowLayout &w : windows.save()) {
+        tags << w.tag;
+    }
+    QCOMPARE(tags, (QStringList {"MDI", "CPL", "PLOTW"}));
+
+    windows.closeSatellites();
+    QTRY_VERIFY(!windows.find(QStringLiteral("PLOTW")));
+    QVERIFY(windows.find(QStringLiteral("CPL")));
+
+    const QRect place(30, 40, 300, 200);
+    windows.restore({layoutRecord(QStringLiteral(" plotw "), 0, place),
+                     layoutRecord(QStringLiteral("NET_LAYOUT"), 0, place)});
+    plot = windows.find(QStringLiteral("PLOTW"));
+    QVERIFY(plot);
+    QCOMPARE(made, 2);
+    QCOMPARE(plot->parentWidget()->geometry(), place);
+    QVERIFY(!windows.find(QStringLiteral("NET_LAYOUT")));
+    QCOMPARE(ui.yields(), 2);
+
+    windows.restore({layoutRecord(QStringLiteral("PLOTW"), 2, QRect(1, 1, 50, 50))});
+    QVERIFY(plot->parentWidget()->isMaximized());
+}
+
 void TestShell::aboutBox()
 {
     QStringList texts;
     QString title;
     QString header;
     bool closed = false;
-    whenModal([&](QWidget *modal) {
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
         auto *about = qobject_cast<AboutDialog *>(modal);
         if (!about) {
             modal->close();
@@ -484,7 +558,8 @@ void TestShell::messageBox()
     QString shownTitle;
     QString shownText;
     int shownIcon = -1;
-    whenModal([&](QWidget *modal) {
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (!box) {
             modal->close();

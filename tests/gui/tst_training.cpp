@@ -6,18 +6,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include "model/workbench.h"
-#include "shell/commandstate.h"
+#include "modaldriver.h"
+#include "session/commandstate.h"
+#include "session/engineapi.h"
+#include "session/workbench.h"
+#include "shell/axonaapp.h"
+#include "shell/corvelwindow.h"
+#include "shell/mdineuralframe.h"
 #include "training/construction.h"
-#include "shell/widgets/axonaapp.h"
-#include "shell/widgets/corvelwindow.h"
-#include "shell/widgets/mdineuralframe.h"
-#include "training/engineapi.h"
 #include "training/widgets/reportwindow.h"
 
 // The real windows driving training and reports: the toolbar's Train runs until the net has
@@ -96,8 +97,9 @@ private:
     {
         QStringList out;
         for (const char *key : {"train", "stop", "runnet"}) {
-            out << QStringLiteral("%1=%2").arg(QLatin1String(key)).arg(
-                    w.toolAction(QLatin1String(key))->isEnabled());
+            out << QStringLiteral("%1=%2")
+                            .arg(QLatin1String(key))
+                            .arg(w.toolAction(QLatin1String(key))->isEnabled());
         }
         out << QStringLiteral("file=%1").arg(
                 w.findChild<QMenu *>(QStringLiteral("MNU_FILE"))->menuAction()->isEnabled());
@@ -105,6 +107,7 @@ private:
     }
 
 private slots:
+
     void trainUntilLearnt()
     {
         AxonaApplication app;
@@ -150,7 +153,8 @@ private slots:
         const QString shots = qEnvironmentVariable("AXONA_SCREENSHOT_DIR");
         if (!shots.isEmpty()) {
             app.frame().resize(1000, 700);
-            QVERIFY(app.frame().grab().save(QDir(shots).filePath(QStringLiteral("run-report.png"))));
+            QVERIFY(app.frame().grab().save(
+                    QDir(shots).filePath(QStringLiteral("run-report.png"))));
         }
         wb.model.WeightsChanged = false; // nothing to ask on closing
     }
@@ -163,18 +167,11 @@ private slots:
         app.start(QString());
         CorvelWindow &w = app.corvel();
         loadXor(app.workbench());
-        QString shown;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        answer.start(20);
+        ModalDriver driver(QMessageBox::Ok);
         type(w, "TXT_EpocLen", QStringLiteral("9"));
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
-        QCOMPARE(shown, QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
+        QTRY_VERIFY_WITH_TIMEOUT(!driver.seen().isEmpty(), 5000);
+        QCOMPARE(driver.seen().constFirst().text,
+                 QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
         QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"))->text(),
                  QStringLiteral("4"));
     }

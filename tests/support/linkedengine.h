@@ -1,18 +1,21 @@
 #pragma once
 
-#include "model/workbench.h"
-#include "scriptedui.h"
 #include "linkedroutines.h"
+#include "recordingdesktop.h"
+#include "scriptedui.h"
+#include "session/workbench.h"
 
-// A workbench on a scripted UI and the linked engine, with the clock of the engine fixed so
-// random draws repeat.
+// A workbench on a scripted UI, a recording desktop and the linked engine (or the routines
+// given, e.g. counting ones), with the clock of the engine fixed so random draws repeat.
 struct TestBench
 {
     ScriptedUi ui;
-    EngineApi engine{linkedEngine()};
-    Workbench wb{ui, engine};
+    EngineApi engine;
+    RecordingDesktop desktop;
+    Workbench wb {ui, engine, desktop};
 
-    TestBench()
+    explicit TestBench(const EngineApi::Routines &routines = linkedEngine())
+        : engine(routines)
     {
         int32_t t = 12345;
         int16_t fixed = 1;

@@ -1,21 +1,14 @@
 #pragma once
 
-#include "training/engineapi.h"
+#include "session/engineapi.h"
 
 // The engine's routines taken from the directly linked library, for tests and fuzz targets of
 // the core.
 inline EngineApi::Routines linkedEngine()
 {
     EngineApi::Routines r;
-    r.BP = &::BP;
-    r.QP = &::QP;
-    r.CALCNET = &::CALCNET;
-    r.CALCERR = &::CALCERR;
-    r.RNDW = &::RNDW;
-    r.ZEROW = &::ZEROW;
-    r.NORMALIZE = &::NORMALIZE;
-    r.MINMAX = &::MINMAX;
-    r.MKTEST1 = &::MKTEST1;
-    r.FIXCLOCK = &::FIXCLOCK;
+#define AXONA_LINKED_ROUTINE(name) r.name = &::name;
+    AXONA_ENGINE_ROUTINES(AXONA_LINKED_ROUTINE)
+#undef AXONA_LINKED_ROUTINE
     return r;
 }

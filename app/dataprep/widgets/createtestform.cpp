@@ -1,4 +1,4 @@
-#include "createtestform.h"
+#include "dataprep/widgets/createtestform.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 CreateTestForm::CreateTestForm(QWidget *parent)
     : QDialog(parent)

@@ -1,4 +1,4 @@
-#include "dataprepdialogs.h"
+#include "dataprep/widgets/dataprepdialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -7,12 +7,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "createtestform.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
-#include "model/workbench.h"
-#include "normdialog.h"
-#include "shell/widgets/qtuiport.h"
+#include "dataprep/widgets/createtestform.h"
+#include "dataprep/widgets/normdialog.h"
+#include "gui/qtuiport.h"
+#include "session/workbench.h"
 
 namespace {
 
@@ -137,11 +137,10 @@ void runCreateTestDialog(Workbench &wb, QtUiPort &port, QWidget *parent)
     openCreateTest(wb, choice);
     showChoice(dialog, choice);
     for (std::size_t i = 0; i < 3; ++i) {
-        QObject::connect(ui->OPT_Method[i], &QRadioButton::clicked, &dialog,
-                         [&dialog, &choice, i] {
-                             chooseTestMethod(choice, static_cast<int>(i));
-                             showChoice(dialog, choice);
-                         });
+        QObject::connect(ui->OPT_Method[i], &QRadioButton::clicked, &dialog, [&dialog, &choice, i] {
+            chooseTestMethod(choice, static_cast<int>(i));
+            showChoice(dialog, choice);
+        });
     }
     for (std::size_t i = 0; i < 4; ++i) {
         QObject::connect(ui->TXT_Data[i], &QLineEdit::textEdited, &dialog,

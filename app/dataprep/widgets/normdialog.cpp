@@ -1,4 +1,4 @@
-#include "normdialog.h"
+#include "dataprep/widgets/normdialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "learnparform.h"
+#include "training/widgets/learnparform.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
+#include "gui/formhelpers.h"
+#include "session/workbench.h"
+#include "training/parameters.h"
 
 LearnParForm::LearnParForm(QWidget *parent)
     : QDialog(parent)
@@ -42,3 +44,16 @@ LearnParForm::LearnParForm(QWidget *parent)
 }
 
 LearnParForm::~LearnParForm() = default;
+
+void runAutoLearnDialog(Workbench &wb, QWidget *parent)
+{
+    LearnParForm dialog(parent);
+    const AutoLearnForm form = AutoLearnForm::fill(wb.model);
+    dialog.ui()->TXT_EtaInc->setText(form.TXT_EtaInc);
+    dialog.ui()->TXT_EtaDec->setText(form.TXT_EtaDec);
+    if (dialog.exec() == QDialog::Accepted) {
+        autoLearnAccepted(wb, {dialog.ui()->TXT_EtaInc->text(), dialog.ui()->TXT_EtaDec->text()});
+    } else {
+        autoLearnCancelled(wb);
+    }
+}

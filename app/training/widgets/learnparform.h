@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QPushButton;
+struct Workbench;
 
 namespace Ui {
 struct LearnParForm
@@ -34,3 +35,7 @@ public:
 private:
     std::unique_ptr<Ui::LearnParForm> m_ui;
 };
+
+// CHK_AutoLearn checked: the dialog with the model's factors, modal; "&OK" turns adaptation on
+// with the factors typed, "&Cancel" turns it off.
+void runAutoLearnDialog(Workbench &wb, QWidget *parent);

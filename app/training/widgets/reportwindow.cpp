@@ -1,4 +1,4 @@
-#include "reportwindow.h"
+#include "training/widgets/reportwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,8 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/formhelpers.h"
-#include "shell/widgets/updown.h"
+#include "files/editor.h"
+#include "gui/formhelpers.h"
+#include "gui/updown.h"
+#include "session/workbench.h"
+#include "training/analysis.h"
+#include "training/report.h"
 
 namespace {
 
@@ -121,7 +125,49 @@ ReportWindow::ReportWindow(QWidget *parent)
     resize(640, 420);
 }
 
-ReportWindow::~ReportWindow() = default;
+ReportWindow::ReportWindow(Workbench &wb, QWidget *parent)
+    : ReportWindow(parent)
+{
+    m_wb = &wb;
+    Ui::ReportWindow *ui = m_ui.get();
+    connect(ui->UpDown1, &UpDown::upClicked, this, [&wb] { spinReportLayer(wb, true); });
+    connect(ui->UpDown1, &UpDown::downClicked, this, [&wb] { spinReportLayer(wb, false); });
+    connect(ui->UpDown2, &UpDown::upClicked, this, [&wb] { spinSensitivity(wb, true); });
+    connect(ui->UpDown2, &UpDown::downClicked, this, [&wb] { spinSensitivity(wb, false); });
+    connect(ui->Command1, &QPushButton::clicked, this, [&wb] { showSensitivity(wb); });
+    connect(ui->MNU_FILE_SaveAs, &QAction::triggered, this, [&wb] { saveReport(wb); });
+    connect(ui->MNU_FILE_SaveEdit, &QAction::triggered, this, [&wb] {
+        saveAndEditReport(wb, [&wb](const QString &path) { startEditor(wb, path); });
+    });
+    connect(&wb.events, &WorkbenchEvents::reportChanged, this, [this] {
+        showState();
+        show();
+        raise();
+    });
+    showState();
+}
+
+ReportWindow::~ReportWindow()
+{
+    if (m_wb) {
+        closeReport(*m_wb);
+    }
+}
+
+void ReportWindow::showState()
+{
+    const ReportState &r = m_wb->report;
+    Ui::ReportWindow *ui = m_ui.get();
+    setWindowTitle(r.caption);
+    ui->PNL_Lcontrols->setVisible(r.layerPanelVisible);
+    ui->PNL_Scontrols->setVisible(r.sensPanelVisible);
+    ui->PNL_Layer->setText(QString::number(r.layer));
+    ui->PNL_Sens->setText(QString::number(r.sensStep));
+    ui->MNU_FILE_SaveEdit->setEnabled(r.saveEditEnabled);
+    if (ui->TXT_Rep->toPlainText() != r.text) {
+        ui->TXT_Rep->setPlainText(r.text);
+    }
+}
 
 QList<QAction *> ReportWindow::menuBarActions() const
 {

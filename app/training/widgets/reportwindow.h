@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 
-#include "shell/widgets/windowmenu.h"
+#include "gui/windowmenu.h"
 
 class QAction;
 class QFrame;
@@ -13,6 +13,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class UpDown;
+struct Workbench;
 
 namespace Ui {
 struct ReportWindow
@@ -40,7 +41,8 @@ struct ReportWindow
 
 // The report window Report ("Neural Report"): run and test reports, weight listings and input
 // sensitivities in one read-only text that can still be selected and copied. Its own commands
-// "&Close" and "&Copy" are connected here; saving and the spinners belong to the binding layer.
+// "&Close" and "&Copy" always work; made on a workbench, the window also shows the workbench's
+// report state whenever it changes and passes its spinners, "&Update" and saving to the core.
 class ReportWindow final : public QMainWindow, public MenuBarContent
 {
     Q_OBJECT
@@ -48,6 +50,8 @@ class ReportWindow final : public QMainWindow, public MenuBarContent
 
 public:
     explicit ReportWindow(QWidget *parent = nullptr);
+    // Bound to wb, which must outlive the window; closing the window tells the core.
+    explicit ReportWindow(Workbench &wb, QWidget *parent = nullptr);
     ~ReportWindow() override;
 
     Ui::ReportWindow *ui() const { return m_ui.get(); }
@@ -58,5 +62,9 @@ public:
     static constexpr int MaxLen = 32767;
 
 private:
+    // Mirrors the workbench's report state into the controls.
+    void showState();
+
     std::unique_ptr<Ui::ReportWindow> m_ui;
+    Workbench *m_wb = nullptr;
 };

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+struct Workbench;
+
+// What the Setup dialog ("Axona Setup") shows and edits; the dialog mirrors these values.
+struct SetupValues
+{
+    // TXT_Editor.
+    QString editor;
+    // CHK_LocalNames: checked for a "LocalNames" value of 1.
+    bool localNames = true;
+    // Index of the selected OPT_TrainigMTD button: 1 "Back propagation", 2 "Quick Prop.", 0 none.
+    int trainingMethod = 1;
+    // TXT_GF, TXT_WCutOff, TXT_WDecay and whether the three are enabled.
+    QString growthFactor;
+    QString weightCutOff;
+    QString weightDecay;
+    bool quickPropEnabled = false;
+};
+
+// The dialog's values on opening, from the model and the settings file.
+SetupValues loadSetup(const Workbench &wb);
+
+// An option button was chosen: quick-prop (2) enables its three boxes, back-propagation (1)
+// disables them.
+void chooseTrainingMethod(SetupValues &values, int index);
+
+// "&OK": stores the editor and the local-name choice in the settings file and the training
+// method and quick-prop parameters in the model. A settings file that cannot be written is
+// reported; the model takes the values all the same. "&Cancel" simply drops the values.
+void storeSetup(Workbench &wb, const SetupValues &values);

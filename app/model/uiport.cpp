@@ -1,3 +1,0 @@
-#include "model/uiport.h"
-
-UiPort::~UiPort() = default;

@@ -1,0 +1,8 @@
+#include "session/controls.h"
+
+QStringList Control::all()
+{
+#define AXONA_CONTROL_ENTRY(name) QString(Control::name),
+    return {AXONA_MAIN_WINDOW_CONTROLS(AXONA_CONTROL_ENTRY)};
+#undef AXONA_CONTROL_ENTRY
+}

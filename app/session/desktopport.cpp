@@ -1,0 +1,3 @@
+#include "session/desktopport.h"
+
+DesktopPort::~DesktopPort() = default;

@@ -1,0 +1,3 @@
+#include "session/uiport.h"
+
+UiPort::~UiPort() = default;

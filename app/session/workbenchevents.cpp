@@ -1,0 +1,5 @@
+#include "session/workbenchevents.h"
+
+WorkbenchEvents::WorkbenchEvents(QObject *parent)
+    : QObject(parent)
+{}

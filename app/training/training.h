@@ -22,7 +22,7 @@ struct TrainOptions
     // The event queue is served before an engine call once this long has passed since it last
     // was, and before that the panel shows the latest iteration once showPeriod has passed since
     // it last did. Zero and zero: before every engine call, showing every iteration.
-    std::chrono::milliseconds yieldPeriod {5};
+    std::chrono::milliseconds yieldPeriod {2};
     std::chrono::milliseconds showPeriod {33};
 };
 

@@ -368,7 +368,8 @@ private slots:
             return r;
         };
         const Run every = run(milliseconds(0), milliseconds(0));
-        const Run paced = run(TrainOptions().yieldPeriod, TrainOptions().showPeriod);
+        const TrainOptions pacing;
+        const Run paced = run(pacing.yieldPeriod, pacing.showPeriod);
         QCOMPARE(every.yields, 3000);
         QCOMPARE(every.shown, 3000);
         QCOMPARE(paced.weights, every.weights);
@@ -377,8 +378,10 @@ private slots:
         QVERIFY(every.labels.last() != QStringLiteral("0.5")); // Eta was adapted
         // One yield at the start and then at most one per period; one showing per period and
         // the last one.
-        QVERIFY2(paced.yields <= 1 + paced.elapsed / 5, qPrintable(QString::number(paced.yields)));
-        QVERIFY2(paced.shown <= 2 + paced.elapsed / 33, qPrintable(QString::number(paced.shown)));
+        QVERIFY2(paced.yields <= 1 + paced.elapsed / pacing.yieldPeriod.count(),
+                 qPrintable(QString::number(paced.yields)));
+        QVERIFY2(paced.shown <= 2 + paced.elapsed / pacing.showPeriod.count(),
+                 qPrintable(QString::number(paced.shown)));
     }
 
     // A learning rate far too large drives the weights to NaN or infinity: the run, the labels,

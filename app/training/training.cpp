@@ -1,6 +1,7 @@
 #include "training/training.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 
@@ -120,7 +121,8 @@ struct Shown
 {
     IterationResult result;
     float change = 0.0f; // the "Change:" value, RMS error less the previous iteration's
-    QString eta; // the "Eta" box, when adaptation changed it
+    QString eta; // the "Eta" box, when adaptation changed it ...
+    float etaValue = 0.0f; // ... to this value
 };
 
 // The figures of one iteration that measured rms and good over a set of count patterns, and the
@@ -143,6 +145,7 @@ Shown measureIteration(Workbench &wb, float rms, int16_t good, int count)
         // The box stores the rounded value it shows, so the next iteration trains with that.
         shown.eta = formatNumber(m.Eta, u"##0.0###");
         m.Eta = static_cast<float>(leadingNumber(shown.eta));
+        shown.etaValue = m.Eta;
     }
     wb.PrevError = rms;
     return shown;
@@ -157,7 +160,9 @@ void showIteration(Workbench &wb, const Shown &shown, const TrainOptions &option
     f.setText(Control::LBL_Change, formatNumber(shown.change, u"##.000000000"));
     f.setText(Control::LBL_iter, generalNumber(r.epochs));
     f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
-    if (!shown.eta.isNull()) {
+    // Unless the user typed another Eta since, which the box then already shows.
+    if (!shown.eta.isNull()
+        && std::bit_cast<uint32_t>(wb.model.Eta) == std::bit_cast<uint32_t>(shown.etaValue)) {
         parameterTextChanged(wb, Control::TXT_Eta, shown.eta);
     }
     if (options.onShown) {

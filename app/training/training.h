@@ -21,7 +21,7 @@ struct TrainOptions
     std::function<void(const IterationResult &)> onShown;
     // The event queue is served before an engine call once this long has passed since it last
     // was, and before that the panel shows the latest iteration once showPeriod has passed since
-    // it last did. Zero and zero: before every engine call, showing every iteration.
+    // it last did. Zero and zero: between every two engine calls, showing every iteration.
     std::chrono::milliseconds yieldPeriod {2};
     std::chrono::milliseconds showPeriod {33};
 };

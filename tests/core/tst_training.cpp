@@ -384,6 +384,29 @@ private slots:
                  qPrintable(QString::number(paced.shown)));
     }
 
+    // An Eta typed while the labels still wait to show an adapted one is the Eta the run ends
+    // with.
+    void typedEtaOutlivesTheLabels()
+    {
+        TestBench b {countingEngine()};
+        setUpXor(b.wb, 1, "0.5", "0.9", -1);
+        b.wb.form.setText("TXT_epocs", "5");
+        b.wb.model.LearnAdapt.AutoOn = -1;
+        TrainOptions options;
+        options.yieldPeriod = std::chrono::milliseconds(0);
+        options.showPeriod = std::chrono::hours(1);
+        b.ui.onYield = [&] {
+            if (b.wb.model.IterCount == 5) {
+                setParameter(b.wb, "TXT_Eta", "0.3");
+                stopTraining(b.wb);
+            }
+        };
+        QCOMPARE(trainNet(b.wb, options), TrainEnd::Stopped);
+        QCOMPARE(b.wb.model.Eta, 0.3f);
+        QCOMPARE(b.wb.form.text("TXT_Eta"), QStringLiteral("0.3"));
+        QCOMPARE(b.wb.form.text("LBL_iter"), QStringLiteral("25"));
+    }
+
     // A learning rate far too large drives the weights to NaN or infinity: the run, the labels,
     // the reports and listings carry on and show them; Randomize recovers.
     void runawayWeights()

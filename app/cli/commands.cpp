@@ -304,7 +304,7 @@ int runTrain(const QStringList &args)
     shown.start();
     IterationResult last;
     bool any = false;
-    options.onIteration = [&](const IterationResult &r) {
+    options.onShown = [&](const IterationResult &r) {
         last = r;
         any = true;
         if (terminal) {

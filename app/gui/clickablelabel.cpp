@@ -1,6 +1,9 @@
 #include "gui/clickablelabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 ClickableLabel::ClickableLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
@@ -10,6 +13,7 @@ ClickableLabel::ClickableLabel(const QString &text, QWidget *parent)
     setCursor(Qt::PointingHandCursor);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -18,4 +22,30 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
     }
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked();
+        event->accept();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickableLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QStylePainter painter(this);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = contentsRect();
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }

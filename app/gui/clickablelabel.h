@@ -2,8 +2,9 @@
 
 #include <QLabel>
 
-// A file-name label that opens a file when clicked ("Click here to Open File"). A disabled label
-// (during training) ignores clicks.
+// A file-name label that opens a file when clicked ("Click here to Open File"), or, since it
+// takes the focus by Tab, when Space or Enter is pressed on it. A disabled label (during
+// training) ignores both.
 class ClickableLabel final : public QLabel
 {
     Q_OBJECT
@@ -17,4 +18,6 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -86,10 +87,10 @@ CorvelWindow::CorvelWindow(QWidget *parent)
     setObjectName(QStringLiteral("Corvel"));
     setWindowTitle(QStringLiteral("Neural Control Panel"));
     setProperty("Tag", QStringLiteral("CPL"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/drawnet.svg")));
     createMenus();
     createToolBar();
     createPanels();
+    createShortcuts();
 }
 
 CorvelWindow::~CorvelWindow() = default;
@@ -151,6 +152,29 @@ void CorvelWindow::createMenus()
     });
     connect(action(QStringLiteral("MNU_HELP_About")), &QAction::triggered, this,
             [this] { showAboutBox(this); });
+}
+
+void CorvelWindow::createShortcuts()
+{
+    // The platform's usual keys, beside the access keys of the captions.
+    const struct
+    {
+        QAction *action;
+        QList<QKeySequence> keys;
+    } shortcuts[] = {
+            {action(QStringLiteral("MNU_FILE_NewNet")), {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+            {action(QStringLiteral("MNU_FILE_OpenNet")), {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+            {action(QStringLiteral("MNU_FILE_SaveNet")), {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+            {action(QStringLiteral("MNU_FILE_EXIT")), {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+            {action(QStringLiteral("MNU_HELP_Help")), {QKeySequence(Qt::Key_F1)}},
+            {toolAction(QStringLiteral("train")), {QKeySequence(Qt::Key_F5)}},
+            {toolAction(QStringLiteral("stop")),
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}},
+    };
+
+    for (const auto &s : shortcuts) {
+        s.action->setShortcuts(s.keys);
+    }
 }
 
 void CorvelWindow::createToolBar()
@@ -464,7 +488,13 @@ void CorvelWindow::createPanels()
 
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(1, 1);
-    setCentralWidget(central);
+    // A window made smaller than its panels (tiled, restored) scrolls instead of squeezing them.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("panelScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 }
 
 QAction *CorvelWindow::action(const QString &name) const

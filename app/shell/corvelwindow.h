@@ -144,6 +144,7 @@ private:
     void createMenus();
     void createToolBar();
     void createPanels();
+    void createShortcuts();
 
     std::unique_ptr<Ui::CorvelWindow> m_ui;
     std::function<bool()> m_closeGuard;

@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "files/netcommands.h"
 #include "gui/printing.h"
 #include "gui/updown.h"
 #include "modaldriver.h"
@@ -35,6 +36,12 @@
 #include "training/widgets/reportwindow.h"
 
 namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString captionText(QString caption)
 {
@@ -213,23 +220,45 @@ void TestApp::changeRefusesNodeCount()
 void TestApp::newNetQuestion_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("changed");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<int>("layers");
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<bool>("saved");
 
-    QTest::newRow("menu, No keeps the network") << "menu" << QMessageBox::No << 4;
-    QTest::newRow("menu, Yes resets to 3 layers") << "menu" << QMessageBox::Yes << 3;
-    QTest::newRow("toolbar, No keeps the network") << "toolbar" << QMessageBox::No << 4;
-    QTest::newRow("toolbar, Yes resets to 3 layers") << "toolbar" << QMessageBox::Yes << 3;
+    // An opened network, unchanged: the New Net question.
+    QTest::newRow("unchanged, menu, No keeps the network")
+            << "menu" << false << QMessageBox::No << false << false;
+    QTest::newRow("unchanged, toolbar, Yes resets")
+            << "toolbar" << false << QMessageBox::Yes << true << false;
+    // A layer added since it was opened: the save question instead.
+    QTest::newRow("changed, Cancel keeps the network")
+            << "menu" << true << QMessageBox::Cancel << false << false;
+    QTest::newRow("changed, No resets without saving")
+            << "toolbar" << true << QMessageBox::No << true << false;
+    QTest::newRow("changed, Yes saves, then resets")
+            << "menu" << true << QMessageBox::Yes << true << true;
 }
 
 void TestApp::newNetQuestion()
 {
     QFETCH(QString, command);
+    QFETCH(bool, changed);
     QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(int, layers);
+    QFETCH(bool, reset);
+    QFETCH(bool, saved);
 
-    QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
-    QCOMPARE(int(m_app->workbench().model.NumLayers), 4);
+    QTemporaryDir dir;
+    for (const char *name : {"xor.net", "xor.pat", "xor.wgt", "xor.tst"}) {
+        QVERIFY(QFile::copy(QDir(qEnvironmentVariable("AXONA_TEST_DATA")).filePath(name),
+                            dir.filePath(QLatin1String(name))));
+    }
+    Workbench &wb = m_app->workbench();
+    QVERIFY(loadNet(wb, dir.filePath("xor.net")).done());
+    if (changed) {
+        QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
+        QCOMPARE(int(wb.model.NumLayers), 4);
+    }
+    const QByteArray before = readFile(dir.filePath("xor.net"));
 
     ModalDriver answerer(answer);
     QAction *newNet = command == QLatin1String("menu")
@@ -240,14 +269,24 @@ void TestApp::newNetQuestion()
 
     QCOMPARE(answerer.seen().size(), 1);
     const ModalDriver::Seen &asked = answerer.seen().constFirst();
-    // Two carriage returns in the program's text: two line breaks on screen.
-    QCOMPARE(asked.text,
-             QStringLiteral("Creating a new network will erase all parametrs\n\nContinue ?"));
-    QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+    if (changed) {
+        QCOMPARE(asked.text, QStringLiteral("Save Net Before Creating a New Net"));
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    } else {
+        // Two carriage returns in the program's text: two line breaks on screen.
+        QCOMPARE(asked.text,
+                 QStringLiteral("Creating a new network will erase all parametrs\n\nContinue ?"));
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
     QCOMPARE(asked.icon, QMessageBox::Question);
-    QCOMPARE(int(m_app->workbench().model.NumLayers), layers);
-    QCOMPARE(ui()->PNL_Layers->text(), QString::number(layers));
-    QCOMPARE(ui()->CMB_LayerSize->count(), layers);
+    QCOMPARE(wb.model.HasNetFile, !reset);
+    QCOMPARE(int(wb.model.NumLayers), reset ? 3 : (changed ? 4 : 3));
+    QCOMPARE(ui()->CMB_LayerSize->count(), int(wb.model.NumLayers));
+    const QByteArray after = readFile(dir.filePath("xor.net"));
+    QCOMPARE(after != before, saved);
+    if (saved) {
+        QVERIFY(after.contains("Number of layers:\r\n 4 \r\n"));
+    }
 }
 
 void TestApp::closingQuestion_data()
@@ -327,7 +366,8 @@ void TestApp::toolbarBeforePatterns_data()
 
     QTest::newRow("new") << "new" << true << true;
     QTest::newRow("open") << "open" << true << true;
-    QTest::newRow("save hidden") << "save" << false << false;
+    // Any network can be saved; the save asks for the file names it lacks.
+    QTest::newRow("save") << "save" << true << true;
     QTest::newRow("train") << "train" << false << true;
     QTest::newRow("stop") << "stop" << false << true;
     QTest::newRow("runnet") << "runnet" << false << true;
@@ -440,8 +480,11 @@ void TestApp::printedBoxesAreWhite()
     }
     const QPalette before = edit->palette();
     const bool hadOwnPalette = edit->testAttribute(Qt::WA_SetPalette);
-    // Inside the box, away from its text.
-    const QPoint spot = edit->mapTo(&corvel, QPoint(edit->width() - 6, edit->height() / 2));
+    // Inside the box, away from its text, where the window shows it (a window smaller than its
+    // panels scrolls).
+    const QRect shown = edit->visibleRegion().boundingRect();
+    QVERIFY(shown.width() > 30);
+    const QPoint spot = edit->mapTo(&corvel, QPoint(shown.right() - 6, edit->height() / 2));
 
     QImage page(corvel.size(), QImage::Format_RGB32);
     page.fill(Qt::black);

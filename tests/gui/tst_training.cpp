@@ -159,21 +159,36 @@ private slots:
         wb.model.WeightsChanged = false; // nothing to ask on closing
     }
 
-    // The epoch-length box refuses a length outside 1..patterns with its message box and shows
-    // the number of patterns again.
-    void epochLengthRefused()
+    // The epoch-length box says nothing while a length is typed, Backspace included; once the
+    // edit is finished a length outside 1..patterns is refused with one message and the box
+    // shows the number of patterns again.
+    void epochLengthCheckedWhenFinished()
     {
         AxonaApplication app;
         app.start(QString());
         CorvelWindow &w = app.corvel();
         loadXor(app.workbench());
+        auto *box = w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"));
+        QVERIFY(box);
         ModalDriver driver(QMessageBox::Ok);
-        type(w, "TXT_EpocLen", QStringLiteral("9"));
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("09"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, QStringLiteral("12"));
+        QTest::qWait(100);
+        QVERIFY2(driver.seen().isEmpty(), qPrintable(driver.seen().value(0).text));
+        QCOMPARE(box->text(), QStringLiteral("12"));
+
+        QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!driver.seen().isEmpty(), 5000);
+        QTest::qWait(100);
+        QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen().constFirst().text,
                  QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
-        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"))->text(),
-                 QStringLiteral("4"));
+        QCOMPARE(driver.seen().constFirst().icon, QMessageBox::Critical);
+        QCOMPARE(box->text(), QStringLiteral("4"));
     }
 
     void stopEndsALongRun_data()

@@ -38,11 +38,29 @@ void ClickableLabel::keyPressEvent(QKeyEvent *event)
     }
 }
 
+QSize ClickableLabel::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+QSize ClickableLabel::minimumSizeHint() const
+{
+    // Room for the no-file caption; a longer name is elided.
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(QStringLiteral("Click here to Open File")) + m.left()
+                    + m.right() + 2 * margin() + 8,
+            QLabel::minimumSizeHint().height()};
+}
+
 void ClickableLabel::paintEvent(QPaintEvent *event)
 {
-    QLabel::paintEvent(event);
+    QFrame::paintEvent(event);
+    QStylePainter painter(this);
+    const QRect area = contentsRect().adjusted(margin() + 3, margin(), -margin() - 3, -margin());
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    painter.drawItemText(area, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), shown,
+                         foregroundRole());
     if (hasFocus()) {
-        QStylePainter painter(this);
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = contentsRect();

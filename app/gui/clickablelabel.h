@@ -4,7 +4,8 @@
 
 // A file-name label that opens a file when clicked ("Click here to Open File"), or, since it
 // takes the focus by Tab, when Space or Enter is pressed on it. A disabled label (during
-// training) ignores both.
+// training) ignores both. A name longer than the label is shown with its middle left out, so a
+// long path never widens the window.
 class ClickableLabel final : public QLabel
 {
     Q_OBJECT
@@ -12,6 +13,9 @@ class ClickableLabel final : public QLabel
 
 public:
     explicit ClickableLabel(const QString &text, QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void clicked();

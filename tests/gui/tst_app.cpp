@@ -1,12 +1,14 @@
 #include <algorithm>
 #include <memory>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -25,6 +27,7 @@
 #include <QtTest>
 
 #include "files/netcommands.h"
+#include "gui/clickablelabel.h"
 #include "gui/printing.h"
 #include "gui/updown.h"
 #include "modaldriver.h"
@@ -33,6 +36,7 @@
 #include "shell/corvelwindow.h"
 #include "shell/helpwindow.h"
 #include "shell/mdineuralframe.h"
+#include "training/analysis.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {
@@ -106,6 +110,10 @@ private slots:
     void helpOpensAndClosesWithProgram();
     void helpCoversEveryCommand();
     void helpLinksResolve();
+    void shortcuts_data();
+    void shortcuts();
+    void everyControlTakesTheFocusByTab();
+    void windowMenuListsTheWindows();
 
 private:
     Ui::CorvelWindow *ui() const { return m_app->corvel().ui(); }
@@ -541,6 +549,9 @@ void TestApp::helpOpensAndClosesWithProgram()
     QVERIFY(window->isWindow());
     const QString text = window->browser()->toPlainText();
     QVERIFY(text.contains(QLatin1String("Axona Help")));
+    // The contents page is called "Axona Help" too: the title says it once.
+    QCOMPARE(window->windowTitle(), QStringLiteral("Axona Help"));
+    QCOMPARE(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
     QVERIFY(text.contains(QLatin1String("Your first training")));
 
     // A second Help reuses the window and goes back to the contents page.
@@ -654,6 +665,131 @@ void TestApp::helpLinksResolve()
     }
     QVERIFY(links > pages.size());
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(QLatin1String(", "))));
+}
+
+void TestApp::shortcuts_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("shows");
+
+    QTest::newRow("Ctrl+N: New Net") << QKeySequence(Qt::CTRL | Qt::Key_N)
+                                     << "Creating a new network will erase all parametrs\n\n"
+                                        "Continue ?";
+    QTest::newRow("Ctrl+O: Open Net") << QKeySequence(Qt::CTRL | Qt::Key_O) << "QFileDialog";
+    QTest::newRow("Ctrl+S: Save Net") << QKeySequence(Qt::CTRL | Qt::Key_S)
+                                      << "You will first be prompted for the weight file name";
+    QTest::newRow("F1: Help") << QKeySequence(Qt::Key_F1) << "HelpWindow";
+    QTest::newRow("Ctrl+Q: Exit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "closed";
+}
+
+// The platform's usual keys beside the access keys: each brings up what its command does.
+void TestApp::shortcuts()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, shows);
+
+    QVERIFY(QTest::qWaitForWindowActive(&m_app->frame()));
+    ModalDriver answerer(QMessageBox::No);
+    QTest::keySequence(&m_app->frame(), keys);
+    if (shows == QLatin1String("HelpWindow")) {
+        auto *help = m_app->frame().findChild<HelpWindow *>();
+        QVERIFY(help);
+        QTRY_VERIFY_WITH_TIMEOUT(help->isVisible(), 2000);
+    } else if (shows == QLatin1String("closed")) {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_app->frame().isVisible(), 3000);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!answerer.seen().isEmpty(), 3000);
+        const ModalDriver::Seen &first = answerer.seen().constFirst();
+        QCOMPARE(shows == QLatin1String("QFileDialog") ? first.className : first.text, shows);
+    }
+}
+
+// Tab reaches every control of the main window that takes input, the layer spinner, the
+// parameter spinners and the file labels included.
+void TestApp::everyControlTakesTheFocusByTab()
+{
+    QVERIFY(QTest::qWaitForWindowActive(&m_app->frame()));
+    CorvelWindow &corvel = m_app->corvel();
+    ui()->TXT_Title->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), ui()->TXT_Title);
+    QSet<QString> reached;
+    for (int i = 0; i < 200; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        // A combo box's line edit stands for the combo box.
+        while (focus && focus->objectName().isEmpty()) {
+            focus = focus->parentWidget();
+        }
+        if (focus) {
+            reached.insert(focus->objectName());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QStringList missed;
+    const auto widgets = corvel.findChildren<QWidget *>();
+    for (const QWidget *w : widgets) {
+        const bool control = qobject_cast<const QLineEdit *>(w)
+                || qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractButton *>(w)
+                || qobject_cast<const UpDown *>(w) || qobject_cast<const ClickableLabel *>(w);
+        if (control && w->isVisibleTo(&corvel) && w->isEnabled() && !w->objectName().isEmpty()
+            && !qobject_cast<const QToolButton *>(w) && !reached.contains(w->objectName())) {
+            missed << w->objectName();
+        }
+    }
+    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(u' ')));
+    for (const char *name : {"SPN_Layers", "UpDown1", "LBL_DataFile", "LBL_WeightFile"}) {
+        QVERIFY2(reached.contains(QLatin1String(name)), name);
+    }
+}
+
+// The Window menu names every open window; choosing one brings it to the front, also from
+// behind a maximised report. Every window has the program's icon.
+void TestApp::windowMenuListsTheWindows()
+{
+    Workbench &wb = m_app->workbench();
+    showWeights(wb);
+    QMdiArea *area = m_app->frame().mdiArea();
+    QCOMPARE(area->subWindowList().size(), 2);
+    QMdiSubWindow *report = area->activeSubWindow();
+    QVERIFY(report && qobject_cast<ReportWindow *>(report->widget()));
+    report->showMaximized();
+
+    auto *reportWindow = static_cast<ReportWindow *>(report->widget());
+    QMenu *menu = nullptr;
+    for (QAction *entry : reportWindow->menuBarActions()) {
+        if (entry->menu() && entry->menu()->objectName() == QLatin1String("MNU_WINDOW")) {
+            menu = entry->menu();
+        }
+    }
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Cascate"));
+    emit menu->aboutToShow();
+    QStringList listed;
+    QAction *mainItem = nullptr;
+    for (QAction *a : menu->actions()) {
+        if (a->isCheckable()) {
+            listed << a->text() + (a->isChecked() ? "*" : "");
+            if (a->text().contains(QLatin1String("Neural Control Panel"))) {
+                mainItem = a;
+            }
+        }
+    }
+    QCOMPARE(listed,
+             (QStringList {"&1 Neural Control Panel", "&2 " + report->windowTitle() + "*"}));
+    // Opened again, the list is not doubled.
+    emit menu->aboutToShow();
+    QCOMPARE(std::count_if(menu->actions().cbegin(), menu->actions().cend(),
+                           [](const QAction *a) { return a->isCheckable(); }),
+             2);
+    QVERIFY(mainItem);
+    mainItem->trigger();
+    QCOMPARE(area->activeSubWindow()->widget(), &m_app->corvel());
+
+    const qint64 icon = QApplication::windowIcon().cacheKey();
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QCOMPARE(m_app->frame().windowIcon().cacheKey(), icon);
+    for (const QMdiSubWindow *sub : area->subWindowList()) {
+        QCOMPARE(sub->windowIcon().cacheKey(), icon);
+    }
 }
 
 QTEST_MAIN(TestApp)

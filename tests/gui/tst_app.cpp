@@ -609,30 +609,17 @@ void TestApp::helpCoversEveryCommand()
             check(captionText(item->text()));
         }
     }
-    for (const char *term : {"Eta",
-                             "Alpha",
-                             "Input Noise",
-                             "Weight Noise",
-                             "Temp",
-                             "Iter./calc.",
-                             "Clip Patterns",
-                             "Epoch length",
-                             "Random Sampling",
-                             "Target Err:",
-                             "Test",
-                             "Auto",
-                             "Axona Setup",
-                             "Normalize Data",
-                             "Create Test",
-                             "Auto Learning",
-                             "RMS Error",
-                             "Good Pats.",
-                             "examples/xor.net",
-                             "axona.ini",
-                             "Desktop Information:",
-                             "32767",
-                             "8192",
-                             "1024"}) {
+    for (const char *term :
+         {"Eta", "Alpha", "Input Noise", "Weight Noise", "Temp", "Iter./calc.", "Clip Patterns",
+          "Epoch length", "Random Sampling", "Target Err:", "Test", "Auto", "Axona Setup",
+          "Normalize Data", "Create Test", "Auto Learning", "RMS Error", "Good Pats.",
+          "examples/xor.net", "axona.ini", "Desktop Information:", "32767", "8192", "1024",
+          // Messages beyond those of the menus, keys and the local-name rule.
+          "Save Net Before Quiting", "Save Net Before Creating a New Net",
+          "Save Net Before Opening Another Net", "Error in Weight file", "Error in Test file",
+          "The test set cannot be used", "of the test set hold values <= 0",
+          "The editor could not be started", "Epoc Lenght Should Be between 1 to",
+          "Target error reached after", "Stopped after", "Ctrl+N", "F5", "LocalNames"}) {
         check(QLatin1String(term));
     }
     missing.removeDuplicates();

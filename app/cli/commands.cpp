@@ -22,11 +22,11 @@
 #include "dataprep/normworkflow.h"
 #include "exchange/dbus/dbuslinkport.h"
 #include "files/datalinks.h"
-#include "model/normfactors.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
 #include "files/weightcommands.h"
 #include "model/netfile.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/textfile.h"
@@ -39,6 +39,7 @@
 #include "training/analysis.h"
 #include "training/construction.h"
 #include "training/evaluation.h"
+#include "training/parameters.h"
 #include "training/report.h"
 #include "training/suggestion.h"
 #include "training/training.h"
@@ -247,12 +248,23 @@ void printReport(const Workbench &wb)
     }
 }
 
-// One progress line: the values of the "Training Results" panel.
+// One progress line: the values of the "Training Results" panel, the epochs and engine calls
+// named as such, and the test set's figures when one is measured.
 QString progressLine(const IterationResult &r)
 {
-    return QStringLiteral("Iterations: %1  RMS error: %2  Good: %3 (%4%)")
-            .arg(generalNumber(r.epochs), formatNumber(r.rms, u"#.000000000"),
-                 QString::number(r.good), formatNumber(r.goodPercent, u"##0"));
+    QString line = QStringLiteral("Epochs: %1 (engine calls: %2)  RMS error: %3  Good: %4 (%5%)")
+                           .arg(generalNumber(r.epochs), QString::number(r.iterations),
+                                formatNumber(r.rms, u"#.000000000"), QString::number(r.good),
+                                formatNumber(r.goodPercent, u"##0"));
+    if (r.testPatterns > 0) {
+        line += QStringLiteral("  Test RMS error: ") + formatNumber(r.testRms, u"#.000000000");
+        if (r.testMisclassified >= 0) {
+            line += QStringLiteral("  Test class. err.: ")
+                    + formatNumber(100.0 * r.testMisclassified / r.testPatterns, u"##0.0")
+                    + QLatin1Char('%');
+        }
+    }
+    return line;
 }
 
 // Writes a plot; false when it could not (and says why).
@@ -266,13 +278,92 @@ bool writePlot(const QString &problem, const QString &path)
     return true;
 }
 
+// Makes the engine's random draws repeat: every reseed from now on reads seed as its clock.
+bool fixSeed(Session &s, const Options &o)
+{
+    if (!o.has("--seed")) {
+        return true;
+    }
+    if (!s.engine.require(s.ui, {"FIXCLOCK"})) {
+        return false;
+    }
+    int32_t t = o.value("--seed").toInt();
+    int16_t fixed = 1;
+    s.engine.fn().FIXCLOCK(&t, &fixed);
+    return true;
+}
+
+// Why --seed cannot be used, or empty.
+QString seedProblem(const Options &o)
+{
+    bool ok = true;
+    if (o.has("--seed")) {
+        o.value("--seed").toInt(&ok);
+    }
+    return ok ? QString() : QStringLiteral("--seed needs a whole number");
+}
+
 const char *const TrainUsage =
-        "train NET [--max-iterations N] [--seconds S] [--save] [--plot-rms FILE]";
+        "train NET [--max-iterations N] [--seconds S] [--save] [--plot-rms FILE] [--keep-best] "
+        "[--seed N] [--eta E] [--alpha A] [--mode bp|qp] [--epochs-per-call N] "
+        "[--epoch-length N] [--target T]";
+
+// The one-run overrides of the training parameters: each goes into its box (or the model) as
+// if typed, so the run and a --save see it. Returns why one cannot be used, or empty.
+QString applyTrainOverrides(Session &s, const Options &o)
+{
+    Workbench &wb = s.wb;
+    for (const auto &[option, box] : {std::pair {"--eta", Control::TXT_Eta},
+                                      {"--alpha", Control::TXT_Alpha},
+                                      {"--epochs-per-call", Control::TXT_epocs},
+                                      {"--target", Control::TXT_TargetErr}}) {
+        if (!o.has(option)) {
+            continue;
+        }
+        const QString text = o.value(option);
+        if (!number(text)) {
+            return QLatin1String(option) + QStringLiteral(" needs a number");
+        }
+        wb.form.setText(box, text);
+        parameterTextChanged(wb, box, text);
+    }
+    if (o.has("--epochs-per-call") && wb.model.EpochsPerCall < 1) {
+        return QStringLiteral("--epochs-per-call needs a count >= 1");
+    }
+    if (o.has("--mode")) {
+        const QString mode = o.value("--mode");
+        if (mode != QLatin1String("bp") && mode != QLatin1String("qp")) {
+            return QStringLiteral("--mode is bp or qp");
+        }
+        wb.model.TrainMode = mode == QLatin1String("bp") ? 1 : 2;
+    }
+    if (o.has("--epoch-length")) {
+        const auto n = number(o.value("--epoch-length"));
+        if (!n || *n < 1 || *n > wb.model.NumPats || *n != std::floor(*n)) {
+            return QStringLiteral("--epoch-length needs a whole number 1..%1 (the patterns)")
+                    .arg(wb.model.NumPats);
+        }
+        wb.form.setText(Control::TXT_EpocLen, o.value("--epoch-length"));
+    }
+    wb.form.setChecked(Control::CHK_KeepBest, o.has("--keep-best"));
+    return QString();
+}
 
 int runTrain(const QStringList &args)
 {
     const Options o(args,
-                    {{"--max-iterations", 1}, {"--seconds", 1}, {"--save", 0}, {"--plot-rms", 1}});
+                    {{"--max-iterations", 1},
+                     {"--seconds", 1},
+                     {"--save", 0},
+                     {"--plot-rms", 1},
+                     {"--keep-best", 0},
+                     {"--seed", 1},
+                     {"--eta", 1},
+                     {"--alpha", 1},
+                     {"--mode", 1},
+                     {"--epochs-per-call", 1},
+                     {"--epoch-length", 1},
+                     {"--target", 1}});
     if (o.has("--plot-rms")) {
         if (const QString problem = plotOutputProblem(o.value("--plot-rms")); !problem.isEmpty()) {
             return usageError(TrainUsage, problem);
@@ -293,11 +384,22 @@ int runTrain(const QStringList &args)
         }
         options.maxSeconds = *sec;
     }
-    if (!o.problem().isEmpty()) {
-        return usageError(TrainUsage, o.problem());
+    if (!o.problem().isEmpty() || !seedProblem(o).isEmpty()) {
+        return usageError(TrainUsage, o.problem() + seedProblem(o));
     }
     Session s;
     if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    if (const QString problem = applyTrainOverrides(s, o); !problem.isEmpty()) {
+        return usageError(TrainUsage, problem);
+    }
+    if (o.has("--keep-best") && !s.wb.model.HasTest) {
+        return usageError(TrainUsage,
+                          QStringLiteral("--keep-best needs a test set (the network "
+                                         "names none)"));
+    }
+    if (!fixSeed(s, o)) {
         return ExitFailed;
     }
     QTextStream err(stderr);
@@ -319,7 +421,8 @@ int runTrain(const QStringList &args)
             shown.restart();
         }
     };
-    const TrainEnd end = trainNet(s.wb, options);
+    TrainSummary summary;
+    const TrainEnd end = trainNet(s.wb, options, &summary);
     if (terminal && any) {
         err << '\n';
     }
@@ -329,11 +432,25 @@ int runTrain(const QStringList &args)
     if (any) {
         err << progressLine(last) << '\n';
     }
-    err << (end == TrainEnd::TargetReached ? "Target error reached"
-                                           : "Stopped before the target error was reached")
-        << " after "
+    if (end == TrainEnd::Diverged) {
+        // The message box has said it; the weights are the last sound ones, saved if asked.
+        err << "Diverged: stopped";
+    } else {
+        err << (end == TrainEnd::TargetReached ? "Target error reached"
+                                               : "Stopped before the target error was reached");
+    }
+    err << " after "
         << generalNumber(static_cast<float>(s.wb.model.IterCount) * s.wb.model.EpochsPerCall)
         << " iterations\n";
+    if (summary.bestIteration > 0) {
+        err << "Best weights on the test set kept: iteration "
+            << generalNumber(static_cast<float>(summary.bestIteration) * s.wb.model.EpochsPerCall)
+            << ", test RMS error " << formatNumber(summary.bestTestRms, u"#.000000000") << '\n';
+    }
+    if (summary.saturationWarned) {
+        err << "Warning: the error stood still while the nodes sat at the ends of their range; "
+               "try a smaller Eta or weight range (axona new --suggest)\n";
+    }
     if (o.has("--plot-rms")) {
         const QString path = o.value("--plot-rms");
         const ChartData rms = rmsErrorsChart(s.wb.rmsHistory, s.wb.model.Graph[3]);
@@ -344,7 +461,7 @@ int runTrain(const QStringList &args)
     if (o.has("--save") && !saveBack(s)) {
         return ExitFailed;
     }
-    return ExitOk;
+    return end == TrainEnd::Diverged ? ExitFailed : ExitOk;
 }
 
 const char *const RunUsage = "run NET [--test] [--layer L]";
@@ -444,31 +561,6 @@ int runWeights(const QStringList &args)
     }
     printReport(s.wb);
     return ExitOk;
-}
-
-// Makes the engine's random draws repeat: every reseed from now on reads seed as its clock.
-bool fixSeed(Session &s, const Options &o)
-{
-    if (!o.has("--seed")) {
-        return true;
-    }
-    if (!s.engine.require(s.ui, {"FIXCLOCK"})) {
-        return false;
-    }
-    int32_t t = o.value("--seed").toInt();
-    int16_t fixed = 1;
-    s.engine.fn().FIXCLOCK(&t, &fixed);
-    return true;
-}
-
-// Why --seed cannot be used, or empty.
-QString seedProblem(const Options &o)
-{
-    bool ok = true;
-    if (o.has("--seed")) {
-        o.value("--seed").toInt(&ok);
-    }
-    return ok ? QString() : QStringLiteral("--seed needs a whole number");
 }
 
 const char *const EvalUsage = "eval NET [--test | --data FILE] [--json]";
@@ -743,7 +835,7 @@ int runNormalize(const QStringList &args)
 }
 
 const char *const CreateTestUsage =
-        "create-test NET --percent P | --random-block N | --range FROM TO";
+        "create-test NET --percent P | --random-block N | --range FROM TO [--seed N]";
 
 // Writes a set in data units (raw even while the data are held normalised, so that reading it
 // back with the stored factors gives the same set).
@@ -762,7 +854,10 @@ bool writeRawSet(Session &s, const QString &path, int16_t count, Array2 in, Arra
 
 int runCreateTest(const QStringList &args)
 {
-    const Options o(args, {{"--percent", 1}, {"--random-block", 1}, {"--range", 2}});
+    const Options o(args, {{"--percent", 1}, {"--random-block", 1}, {"--range", 2}, {"--seed", 1}});
+    if (!seedProblem(o).isEmpty()) {
+        return usageError(CreateTestUsage, seedProblem(o));
+    }
     const int methods =
             int(o.has("--percent")) + int(o.has("--random-block")) + int(o.has("--range"));
     if (!o.problem().isEmpty() || methods != 1) {
@@ -772,7 +867,7 @@ int runCreateTest(const QStringList &args)
                                                 : o.problem());
     }
     Session s;
-    if (!open(s, args.at(0))) {
+    if (!open(s, args.at(0)) || !fixSeed(s, o)) {
         return ExitFailed;
     }
     CreateTestChoice form;
@@ -831,8 +926,9 @@ const std::array<CliCommand, 14> Commands {{
          "--plot-rms the RMS Errors plot (.png, .svg, .pdf or .csv)",
          -1, &runTrain,
          "Trains NET as \"Train\" does, with the parameters, epoch length and training mode of "
-         "the network file, until every pattern is within the target error. Progress (iterations, "
-         "RMS error, good patterns and their percentage) goes to standard error once a second, "
+         "the network file, until every pattern is within the target error. Progress (epochs, "
+         "engine calls, RMS error, good patterns and their percentage) goes to standard error "
+         "once a second, "
          "as a bar of the good percentage when standard error is a terminal. A run that stops at "
          "a bound also ends with status 0.\n\n"
          "--max-iterations N  stop after N engine calls; each makes \"Iter./calc.\" epochs, so "
@@ -840,7 +936,26 @@ const std::array<CliCommand, 14> Commands {{
          "--seconds S  stop after S seconds\n\n"
          "--save  write the network and its weights to their files when training ends\n\n"
          "--plot-rms FILE  draw the \"RMS Errors\" plot of the run into FILE: .png, .svg or .pdf, "
-         "or .csv for its points"},
+         "or .csv for its points; with a test set loaded it holds the \"RMS Error (Test)\" curve "
+         "too\n\n"
+         "With a test set loaded every iteration also measures it (one pass over the test "
+         "patterns); the progress lines then show its RMS error and, for class targets, its "
+         "misclassified share. A NaN or infinite error or weight ends the run with the weights "
+         "of the last sound iteration put back, a message, and status 1 (--save still writes "
+         "those weights).\n\n"
+         "--keep-best  end with the weights of the iteration of lowest test RMS error, however "
+         "the run ends, and say which iteration that was (\"Keep best weights on test set\"). "
+         "Needs a test set; report a held-out set no choice saw, e.g. with eval --data\n\n"
+         "--seed N  draw the run's random numbers (random sampling, noise) from the fixed seed "
+         "N: the same seed, network and parameters give the same weights bit for bit\n\n"
+         "For this run only (not saved unless --save), as if typed into the boxes:\n\n"
+         "--eta E  the learning rate Eta. It multiplies the gradient summed over the epoch "
+         "window, so it acts like a per-pattern rate of E x epoch length\n\n"
+         "--alpha A  the momentum Alpha\n\n"
+         "--mode bp|qp  back propagation or quick propagation\n\n"
+         "--epochs-per-call N  \"Iter./calc.\": epochs per engine call (per iteration)\n\n"
+         "--epoch-length N  \"Epoch length\": patterns per window, 1 to the pattern count\n\n"
+         "--target T  the target error a pattern must be within to be good"},
         {"run", RunUsage,
          "print the run report (the test report with --test) of the output layer or of layer L", -1,
          &runRun,
@@ -958,7 +1073,9 @@ const std::array<CliCommand, 14> Commands {{
          "exactly one way to choose the test patterns:\n\n"
          "--percent P  a random sample of P percent of the patterns, up to 80\n\n"
          "--random-block N  a block of N patterns from a random start\n\n"
-         "--range FROM TO  the patterns FROM to TO"},
+         "--range FROM TO  the patterns FROM to TO\n\n"
+         "--seed N  draw the random sample or start from the fixed seed N: the same seed gives "
+         "the same split"},
         {"link", LinkUsage,
          "offer a text, TSV or CSV file as a live link item, or print an item once or on every "
          "change (the link peer for spreadsheets and scripts)",

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-void recordRmsPoint(RmsHistory &h, float rms, int16_t epochsPerCall)
+void recordRmsPoint(RmsHistory &h, float rms, int16_t epochsPerCall, float testRms)
 {
     if (h.RmsCalls == 0) {
         h.RmsCount = 0;
@@ -17,7 +17,8 @@ void recordRmsPoint(RmsHistory &h, float rms, int16_t epochsPerCall)
     }
     ++h.RmsCount;
     if (h.RmsCount < 100) {
-        h.RmsPoint[static_cast<std::size_t>(h.RmsCount)] = {static_cast<float>(epochs), rms};
+        h.RmsPoint[static_cast<std::size_t>(h.RmsCount)] = {static_cast<float>(epochs), rms,
+                                                            testRms};
         return;
     }
     // Full: keep every second point (1, 3, ..., 99), so the kept points stay evenly spread from
@@ -33,4 +34,17 @@ void recordRmsPoint(RmsHistory &h, float rms, int16_t epochsPerCall)
 void clearRmsHistory(RmsHistory &h)
 {
     h.RmsCalls = 0;
+}
+
+bool hasTestCurve(const RmsHistory &h)
+{
+    if (h.RmsCalls == 0) {
+        return false;
+    }
+    for (int i = 1; i <= h.RmsCount && i < int(h.RmsPoint.size()); ++i) {
+        if (!std::isnan(h.RmsPoint[static_cast<std::size_t>(i)].yTest)) {
+            return true;
+        }
+    }
+    return false;
 }

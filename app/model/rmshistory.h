@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
-// One point of the training error history: x = epochs trained, y = RMS error.
+// One point of the training error history: x = epochs trained, y = RMS error, yTest = the test
+// set's RMS error measured at the same iteration (NaN when no test set was measured).
 struct RmsPointXY
 {
     float x = 0.0f;
     float y = 0.0f;
+    float yTest = std::numeric_limits<float>::quiet_NaN();
 };
 
 // The bounded history of RMS errors that the training driver feeds once per iteration and the
@@ -24,8 +27,15 @@ struct RmsHistory
 
 // Records one training iteration's RMS error: every RmsStep-th epoch count is kept, and a full
 // history (99 points) is thinned to every second point with the step doubled, so the history
-// always holds 50 to 99 points spread evenly over the whole run from its start.
-void recordRmsPoint(RmsHistory &history, float rms, int16_t epochsPerCall);
+// always holds 50 to 99 points spread evenly over the whole run from its start. testRms rides
+// along with its point (NaN: no test set measured).
+void recordRmsPoint(RmsHistory &history,
+                    float rms,
+                    int16_t epochsPerCall,
+                    float testRms = std::numeric_limits<float>::quiet_NaN());
+
+// True when any point holds a test error.
+bool hasTestCurve(const RmsHistory &history);
 
 // Empties the history (the next recording starts it afresh).
 void clearRmsHistory(RmsHistory &history);

@@ -74,6 +74,14 @@ ChartData rmsErrorsChart(const RmsHistory &history, const GraphSetting &setting)
         chart.xPositions.push_back(history.RmsPoint[std::size_t(i)].x);
         set.values.push_back(history.RmsPoint[std::size_t(i)].y);
     }
+    // A run with a test set loaded measured the test error beside the training error.
+    if (hasTestCurve(history)) {
+        ChartSet &test = chart.sets.emplace_back();
+        test.legend = QStringLiteral("RMS Error (Test)");
+        for (int i = 1; i <= count; ++i) {
+            test.values.push_back(history.RmsPoint[std::size_t(i)].yTest);
+        }
+    }
     chart.labelEvery = labelSpacing(count);
     return chart;
 }

@@ -27,6 +27,7 @@
     X(TXT_epocs)                                                                                   \
     X(TXT_PatClip)                                                                                 \
     X(CHK_AutoLearn)                                                                               \
+    X(BTN_Suggest)                                                                                 \
     /* "Epoc Parameters" */                                                                        \
     X(FRA_EpocPar)                                                                                 \
     X(CHK_RND)                                                                                     \
@@ -39,6 +40,8 @@
     X(LBL_iter)                                                                                    \
     X(LBL_GoodPats)                                                                                \
     X(CHK_ShowTestErr)                                                                             \
+    X(CHK_KeepBest)                                                                                \
+    X(LBL_ClassErr)                                                                                \
     /* "Weights" */                                                                                \
     X(PNL_NW)                                                                                      \
     X(PNL_MinW)                                                                                    \

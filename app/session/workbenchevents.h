@@ -12,6 +12,12 @@ struct IterationResult
     float rms = 0.0f;
     int16_t good = 0;
     float goodPercent = 0.0f;
+    // The test set's figures, measured every iteration beside the training figures when a test
+    // set is loaded (testPatterns > 0): the test curve and what keep-best chooses by.
+    int testPatterns = 0;
+    float testRms = 0.0f;
+    // Misclassified test patterns; -1 when the test targets are not classes.
+    int testMisclassified = -1;
 };
 
 // What changed on the workbench, for the windows that show it (report, plots, network drawing)

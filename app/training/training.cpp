@@ -4,6 +4,8 @@
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "model/numberformat.h"
 #include "session/commandstate.h"
@@ -12,12 +14,17 @@
 #include "session/uiport.h"
 #include "session/workbench.h"
 #include "training/construction.h"
+#include "training/evaluation.h"
 #include "training/parameters.h"
 #include "training/patternsets.h"
+#include "training/runsafety.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How often a run refreshes "Class. err." of the training set, which takes a pass over it.
+constexpr std::chrono::seconds ClassErrorPeriod {1};
 
 // The engine's training routine over rows first..last; returns its last epoch's error and good
 // count through rms and good. timer is the clock reading handed over beside them.
@@ -68,6 +75,21 @@ bool readyToTrain(Workbench &wb, bool useTest)
     return true;
 }
 
+// The test set through the network after an iteration: its RMS error and, for class targets,
+// the misclassified count, into r. One forward pass per test pattern.
+void measureTest(Workbench &wb, IterationResult &r)
+{
+    NetModel &m = wb.model;
+    EvaluationBuilder builder(m, m.TstOut, m.NumTestPats);
+    for (int p = 1; p <= m.NumTestPats; ++p) {
+        builder.add(p, calcNet(wb, true, static_cast<int16_t>(p)));
+    }
+    const Evaluation e = builder.finish();
+    r.testPatterns = e.patterns;
+    r.testRms = static_cast<float>(e.rms);
+    r.testMisclassified = e.classes ? e.misclassified : -1;
+}
+
 // One iteration's figures as the "Training Results" panel shows them.
 struct Shown
 {
@@ -103,8 +125,36 @@ Shown measureIteration(Workbench &wb, float rms, int16_t good, int count)
     return shown;
 }
 
-// "Iterations:", "RMS Error:", "Change:", "Good Pats.:" and the adapted "Eta" of one iteration.
-void showIteration(Workbench &wb, const Shown &shown, const TrainOptions &options)
+// "Class. err." of the measured set: the misclassified share and count, or empty when its
+// targets are not classes. The test set's comes from the iteration's own measurement; the
+// training set's takes a forward pass over it.
+QString classErrorText(Workbench &wb, const IterationResult &r, bool useTest)
+{
+    int wrong = r.testMisclassified;
+    int count = r.testPatterns;
+    if (!useTest || count == 0) {
+        NetModel &m = wb.model;
+        EvaluationBuilder builder(m, m.PatOut, m.NumPats);
+        for (int p = 1; p <= m.NumPats; ++p) {
+            builder.add(p, calcNet(wb, false, static_cast<int16_t>(p)));
+        }
+        const Evaluation e = builder.finish();
+        wrong = e.classes ? e.misclassified : -1;
+        count = e.patterns;
+    }
+    if (wrong < 0 || count == 0) {
+        return QString();
+    }
+    return formatNumber(100.0 * wrong / count, u"##0.0") + QStringLiteral("% (")
+            + QString::number(wrong) + QLatin1Char(')');
+}
+
+// "Iterations:", "RMS Error:", "Change:", "Good Pats.:" and the adapted "Eta" of one iteration;
+// "Class. err." too when classError is given (empty: the targets are not classes).
+void showIteration(Workbench &wb,
+                   const Shown &shown,
+                   const TrainOptions &options,
+                   const std::optional<QString> &classError = std::nullopt)
 {
     FormState &f = wb.form;
     const IterationResult &r = shown.result;
@@ -112,6 +162,11 @@ void showIteration(Workbench &wb, const Shown &shown, const TrainOptions &option
     f.setText(Control::LBL_Change, formatNumber(shown.change, u"##.000000000"));
     f.setText(Control::LBL_iter, generalNumber(r.epochs));
     f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
+    if (classError) {
+        // The line is there only while the outputs look like classes.
+        f.setVisible(Control::LBL_ClassErr, !classError->isEmpty());
+        f.setText(Control::LBL_ClassErr, *classError);
+    }
     // Unless the user typed another Eta since, which the box then already shows.
     if (!shown.eta.isNull()
         && std::bit_cast<uint32_t>(wb.model.Eta) == std::bit_cast<uint32_t>(shown.etaValue)) {
@@ -134,9 +189,15 @@ QString runEndText(const Workbench &wb, TrainEnd end)
             .arg(how, generalNumber(iterations), algorithmName(m));
 }
 
+// IterCount in the units of "Iterations:".
+float epochsOf(const NetModel &m, int32_t iteration)
+{
+    return static_cast<float>(int64_t {iteration} * m.EpochsPerCall);
+}
+
 } // namespace
 
-TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
+TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summary)
 {
     NetModel &m = wb.model;
     FormState &f = wb.form;
@@ -150,9 +211,12 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     if (!epochLengthChanged(wb, f.text(Control::TXT_EpocLen))) {
         return TrainEnd::Refused;
     }
-    if (!wb.engine.require(wb.ui, {m.TrainMode == 1 ? "BP" : "QP", "CALCERR"})) {
+    if (!wb.engine.require(wb.ui, {m.TrainMode == 1 ? "BP" : "QP", "CALCERR", "CALCNET"})) {
         return TrainEnd::Refused;
     }
+    // A loaded test set that fits is measured beside the training set every iteration.
+    const bool measureTestSet = m.HasTest && setFitsNetwork(m, true);
+    const bool keepBest = measureTestSet && f.isChecked(Control::CHK_KeepBest);
 
     const int16_t refCount = useTest ? m.NumTestPats : m.NumPats;
     m.StopFlag = false;
@@ -175,6 +239,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     auto now = started;
     auto nextYield = started;
     auto nextShow = started;
+    auto nextClassError = started;
     float timer = secondsSinceMidnight();
     // The latest iteration's figures, and whether the panel shows them yet.
     Shown latest;
@@ -187,7 +252,13 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
             return true;
         }
         if (unshown && now >= nextShow) {
-            showIteration(wb, latest, options);
+            // The class error costs a pass over the set: at most once a ClassErrorPeriod.
+            std::optional<QString> classError;
+            if (now >= nextClassError) {
+                classError = classErrorText(wb, latest.result, useTest);
+                nextClassError = now + ClassErrorPeriod;
+            }
+            showIteration(wb, latest, options, classError);
             unshown = false;
             nextShow = now + options.showPeriod;
         }
@@ -200,6 +271,17 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         }
         return true;
     };
+
+    TrainSummary done;
+    // The weights of the last iteration whose error and weights were all numbers, and of the
+    // iteration of lowest test error.
+    WeightSnapshot sound;
+    WeightSnapshot best;
+    float bestTestRms = 0.0f;
+    StallWatch stall;
+    if (options.guardDivergence) {
+        sound.take(m);
+    }
 
     TrainEnd end = TrainEnd::Stopped;
     for (;;) {
@@ -239,10 +321,35 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         } else if (epochLen < m.NumPats || m.RandomSampling == 1) {
             setError(wb, false, rms, good);
         }
+        if (options.guardDivergence && (!std::isfinite(rms) || !weightsFinite(m))) {
+            done.divergedIteration = m.IterCount + 1;
+            done.restoredIteration = sound.iteration;
+            sound.restore(m);
+            end = TrainEnd::Diverged;
+            break;
+        }
         latest = measureIteration(wb, rms, good, count);
+        IterationResult &r = latest.result;
+        if (measureTestSet) {
+            measureTest(wb, r);
+        }
         unshown = true;
-        recordRmsPoint(wb.rmsHistory, rms, m.EpochsPerCall);
-        emit wb.events.iterationDone(latest.result);
+        recordRmsPoint(wb.rmsHistory, rms, m.EpochsPerCall,
+                       measureTestSet ? r.testRms : std::numeric_limits<float>::quiet_NaN());
+        if (options.guardDivergence) {
+            sound.take(m);
+        }
+        if (keepBest && std::isfinite(r.testRms) && (!best.taken || r.testRms < bestTestRms)) {
+            best.take(m);
+            bestTestRms = r.testRms;
+        }
+        if (!done.saturationWarned && stall.stalled(rms) && nodesSaturated(wb)) {
+            done.saturationWarned = true;
+            wb.ui.setStatus(QStringLiteral(
+                    "The error has stood still while the nodes sit at the ends of their range: "
+                    "try a smaller Eta or a smaller random weight range (Suggest)"));
+        }
+        emit wb.events.iterationDone(r);
         if (good == refCount) {
             end = TrainEnd::TargetReached;
             break;
@@ -258,15 +365,44 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     }
     // The panel ends with the last iteration run, whichever way the run ended.
     if (unshown) {
-        showIteration(wb, latest, options);
+        showIteration(wb, latest, options, classErrorText(wb, latest.result, useTest));
+    }
+    QString text = runEndText(wb, end);
+    if (end == TrainEnd::Diverged) {
+        text = divergenceText(epochsOf(m, done.divergedIteration),
+                              epochsOf(m, done.restoredIteration));
+    }
+    // Whichever way the run ended, it leaves the weights that did best on the test set.
+    if (best.taken) {
+        best.restore(m);
+        done.bestIteration = best.iteration;
+        done.bestTestRms = bestTestRms;
+        text += QStringLiteral("; best weights on the test set kept: iteration %1, RMS Error "
+                               "(Test) %2")
+                        .arg(generalNumber(epochsOf(m, best.iteration)),
+                             formatNumber(bestTestRms, u"#.000000000"));
     }
     m.StopFlag = true;
     endRunCommands(wb);
     // The weights panel shows the extremes the run left, however it ended.
     showWeightStats(wb);
-    wb.ui.setStatus(runEndText(wb, end));
+    done.text = text;
+    wb.ui.setStatus(text);
+    if (end == TrainEnd::Diverged) {
+        wb.ui.exclamation(text);
+    }
+    if (summary) {
+        *summary = done;
+    }
     emit wb.events.weightsChanged();
     return end;
+}
+
+QString divergenceText(float iteration, float restored)
+{
+    return QStringLiteral("Training diverged at iteration %1: the error or a weight is no longer "
+                          "a number. The weights of iteration %2 restored; try a smaller Eta")
+            .arg(generalNumber(iteration), generalNumber(restored));
 }
 
 void stopTraining(Workbench &wb)

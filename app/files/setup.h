@@ -18,6 +18,9 @@ struct SetupValues
     QString weightCutOff;
     QString weightDecay;
     bool quickPropEnabled = false;
+    // TXT_Seed, "Fixed seed": a whole number every random draw starts from, so runs repeat;
+    // empty for the clock.
+    QString fixedSeed;
 };
 
 // The dialog's values on opening, from the model and the settings file.
@@ -29,5 +32,12 @@ void chooseTrainingMethod(SetupValues &values, int index);
 
 // "&OK": stores the editor and the local-name choice in the settings file and the training
 // method and quick-prop parameters in the model. A settings file that cannot be written is
-// reported; the model takes the values all the same. "&Cancel" simply drops the values.
+// reported; the model takes the values all the same. "&Cancel" simply drops the values. A
+// changed fixed seed is stored and applied too; one that is not a whole number is refused with
+// a message and the one before stays.
 void storeSetup(Workbench &wb, const SetupValues &values);
+
+// Starts every random draw of the engine (Randomize, random sampling, noise, Create Test) from
+// the fixed seed of the settings, or from the clock when none is set. Returns false when the
+// engine could not be reached (reported).
+bool applyFixedSeed(Workbench &wb);

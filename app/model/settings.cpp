@@ -198,3 +198,23 @@ QString resolveStoredName(const Settings &settings,
     }
     return asWritten;
 }
+
+bool Settings::keepBest() const
+{
+    return readInt(QStringLiteral("KeepBest"), 0) == 1;
+}
+
+QString Settings::fixedSeed() const
+{
+    return readText(QStringLiteral("FixedSeed"), QString()).trimmed();
+}
+
+bool Settings::setKeepBest(bool keep)
+{
+    return write(QStringLiteral("KeepBest"), keep ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool Settings::setFixedSeed(const QString &seed)
+{
+    return write(QStringLiteral("FixedSeed"), seed.trimmed());
+}

@@ -24,12 +24,20 @@ public:
     // "OutPlotTime" and "WPlotTime" in seconds, defaults 20 and 15.
     int outPlotTime() const;
     int wPlotTime() const;
+    // "KeepBest": 1 when training ends with the weights that did best on the test set;
+    // default 0.
+    bool keepBest() const;
+    // "FixedSeed": the seed every random draw starts from, or empty (the default) for the
+    // clock.
+    QString fixedSeed() const;
 
     // Writers; each returns false when the file could not be written.
     bool setEditor(const QString &command);
     bool setLocalNames(bool searchLocalFirst);
     bool setOutPlotTime(int seconds);
     bool setWPlotTime(int seconds);
+    bool setKeepBest(bool keep);
+    bool setFixedSeed(const QString &seed);
 
 private:
     QString readText(const QString &key, const QString &defaultValue) const;

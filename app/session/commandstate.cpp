@@ -31,6 +31,9 @@ constexpr QLatin1String RunLocked[] = {
         Control::LBL_WeightFile,
         Control::TXT_EpocLen,
         Control::CHK_ShowTestErr,
+        // Read as a run starts; Suggest could switch the training routine under the run.
+        Control::CHK_KeepBest,
+        Control::BTN_Suggest,
         Control::MNU_EDIT_PastePatLinked,
         Control::MNU_EDIT_PasteTSTLinked,
         Control::MNU_EDIT_CopyOutsLinked,
@@ -101,6 +104,7 @@ void updateMenuOnOpen(Workbench &wb, const QString &menu)
         f.setEnabled(Control::MNU_DATA_CreateTest, m.NumPats > 0);
     } else if (menu == Control::MNU_VIEW) {
         f.setEnabled(Control::MNU_VIEWSens, m.HasPatterns);
+        f.setEnabled(Control::MNU_VIEWEval, m.HasPatterns);
     } else if (menu == Control::MNU_EDIT) {
         // While training runs the link commands stay off: a link would replace the data.
         if (m.StopFlag) {

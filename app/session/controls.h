@@ -41,6 +41,7 @@
     X(LBL_GoodPats)                                                                                \
     X(CHK_ShowTestErr)                                                                             \
     X(CHK_KeepBest)                                                                                \
+    X(LBL_ClassErrCap)                                                                             \
     X(LBL_ClassErr)                                                                                \
     /* "Weights" */                                                                                \
     X(PNL_NW)                                                                                      \
@@ -86,6 +87,7 @@
     X(MNU_DATA_CreateTest)                                                                         \
     X(MNU_VIEW)                                                                                    \
     X(MNU_VIEWSens)                                                                                \
+    X(MNU_VIEWEval)                                                                                \
     /* Toolbar buttons ("new" is newNet below) */                                                  \
     X(open)                                                                                        \
     X(save)                                                                                        \

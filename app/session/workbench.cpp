@@ -93,6 +93,12 @@ void resetModelState(Workbench &wb)
          {Control::LBL_Error, Control::LBL_Change, Control::LBL_iter, Control::LBL_GoodPats}) {
         f.setText(label, QStringLiteral("0"));
     }
+    // "Class. err." comes up when a run finds class targets.
+    for (QLatin1String c : {Control::LBL_ClassErrCap, Control::LBL_ClassErr}) {
+        f.setVisible(c, false);
+    }
+    f.setText(Control::LBL_ClassErr, QString());
+    f.setChecked(Control::CHK_KeepBest, wb.settings.keepBest());
 
     // 4. The default layer list, first layer selected.
     showLayers(wb);

@@ -26,6 +26,7 @@
 #include "files/filecommands.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
+#include "files/setup.h"
 #include "files/weightcommands.h"
 #include "files/widgets/setupdialog.h"
 #include "gui/clickablelabel.h"
@@ -43,8 +44,10 @@
 #include "shell/windowregistry.h"
 #include "training/analysis.h"
 #include "training/construction.h"
+#include "training/evaluation.h"
 #include "training/parameters.h"
 #include "training/report.h"
+#include "training/suggestion.h"
 #include "training/training.h"
 #include "training/widgets/learnparform.h"
 #include "training/widgets/reportwindow.h"
@@ -123,6 +126,10 @@ void AxonaApplication::start(const QString &netFile)
     m_frame->setWindowTitle(QStringLiteral("Axona"));
     m_corvel->action(QStringLiteral("MNU_FILE_SaveWeightAs"))->setEnabled(false);
     resetModel(*m_workbench);
+    // A fixed seed of the Setup holds from the first random draw, the default network's.
+    if (!m_workbench->settings.fixedSeed().isEmpty()) {
+        applyFixedSeed(*m_workbench);
+    }
     buildNetwork(*m_workbench);
     m_binder->applyAll();
     // The settings file is read again here, as the program does after the defaults; the
@@ -204,6 +211,9 @@ void AxonaApplication::connectParameters()
             [&wb, ui] { epochLengthChanged(wb, ui->TXT_EpocLen->text()); });
     connect(ui->CHK_RND, &QCheckBox::clicked, this,
             [&wb](bool checked) { randomSamplingClicked(wb, checked); });
+    connect(ui->CHK_KeepBest, &QCheckBox::clicked, this,
+            [&wb](bool checked) { keepBestClicked(wb, checked); });
+    connect(ui->BTN_Suggest, &QPushButton::clicked, this, [&wb] { applySuggestion(wb); });
     const std::array<UpDown *, 4> spinners {ui->UpDown1, ui->UpDown2, ui->UpDown3, ui->UpDown4};
     for (int k = 0; k < 4; ++k) {
         const auto click = [this, &wb, k](bool up) {
@@ -269,6 +279,8 @@ void AxonaApplication::connectReports()
             [&wb] { showWeightDelta(wb); });
     connect(m_corvel->action(QStringLiteral("MNU_VIEWSens")), &QAction::triggered, this,
             [&wb] { showSensitivity(wb); });
+    connect(m_corvel->action(QStringLiteral("MNU_VIEWEval")), &QAction::triggered, this,
+            [&wb] { showEvaluation(wb); });
 }
 
 void AxonaApplication::connectExchange()

@@ -1,5 +1,7 @@
 #include "shell/corvelwindow.h"
 
+#include <vector>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,8 +19,6 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-#include <vector>
 
 #include "gui/clickablelabel.h"
 #include "gui/formhelpers.h"
@@ -133,7 +133,8 @@ void CorvelWindow::createMenus()
     ui.MNU_VIEW = buildMenu(this, "MNU_VIEW", "&View",
                             {{"MNU_VIEWWeights", "&Weights.."},
                              {"MNU_VIEWDeriv", "Weights &Delta.."},
-                             {"MNU_VIEWSens", "Input &Sensitivity"}});
+                             {"MNU_VIEWSens", "Input &Sensitivity"},
+                             {"MNU_VIEWEval", "&Evaluation"}});
     ui.MNU_PLOT = buildMenu(this, "MNU_PLOT", "&Plot",
                             {{"MNU_PLOTS_0", "&Weights"},
                              {"MNU_PLOTS_1", "Net &Output"},
@@ -298,6 +299,9 @@ void CorvelWindow::createPanels()
                                       "trained"));
         ui.CHK_AutoLearn = Form::check(box, "CHK_AutoLearn", QStringLiteral("Auto"),
                                        QStringLiteral("Adjust Eta & Alpha automaticly"));
+        ui.BTN_Suggest = Form::button(box, "BTN_Suggest", QStringLiteral("Suggest"),
+                                      tr("Set Eta, Alpha, the weight range and the training mode "
+                                         "to values that start this network well"));
 
         const struct
         {
@@ -324,7 +328,8 @@ void CorvelWindow::createPanels()
             }
         }
         g->setColumnMinimumWidth(3, 12);
-        g->addWidget(ui.CHK_AutoLearn, 3, 4, 1, 2);
+        g->addWidget(ui.CHK_AutoLearn, 3, 4);
+        g->addWidget(ui.BTN_Suggest, 3, 5);
         ui.FRA_LearnPar = box;
     }
 
@@ -357,6 +362,16 @@ void CorvelWindow::createPanels()
                                       tr("Percentage of patterns within the target error"));
         ui.CHK_ShowTestErr = Form::check(box, "CHK_ShowTestErr", QStringLiteral("Test"),
                                          tr("Measure the error on the test set"));
+        ui.CHK_KeepBest =
+                Form::check(box, "CHK_KeepBest", QStringLiteral("Keep best weights on test set"),
+                            tr("End each run with the weights of its iteration of "
+                               "lowest test error"));
+        ui.LBL_ClassErr = resultLabel(box, "LBL_ClassErr",
+                                      tr("Misclassified patterns of the measured set: the "
+                                         "highest output taken as the class"));
+        ui.LBL_ClassErrCap = Form::caption(box, QStringLiteral("Class. err.:"));
+        ui.LBL_ClassErrCap->setObjectName(QStringLiteral("LBL_ClassErrCap"));
+        ui.LBL_ClassErrCap->setToolTip(ui.LBL_ClassErr->toolTip());
 
         const struct
         {
@@ -374,7 +389,11 @@ void CorvelWindow::createPanels()
             g->addWidget(r.field, row, 1);
             ++row;
         }
+        g->addWidget(ui.LBL_ClassErrCap, row, 0);
+        g->addWidget(ui.LBL_ClassErr, row, 1);
+        ++row;
         g->addWidget(ui.CHK_ShowTestErr, row, 1);
+        g->addWidget(ui.CHK_KeepBest, row + 1, 0, 1, 2);
         ui.FRA_Results = box;
     }
 
@@ -513,18 +532,14 @@ void CorvelWindow::placePanels(bool wide)
     // beside the results and weights, the learning panels and files below at full width.
     // A vector, not an initializer_list: the list's array would die with the conditional.
     const std::vector<Place> places = wide
-            ? std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 3},
-                                            {ui.FRA_NetSize, 1, 0, 2, 1},
-                                            {ui.FRA_LearnPar, 1, 1, 1, 1},
-                                            {ui.FRA_EpocPar, 2, 1, 1, 1},
-                                            {ui.FRA_Results, 1, 2, 1, 1},
-                                            {ui.FRA_Weights, 2, 2, 1, 1},
-                                            {ui.FRA_Files, 3, 0, 1, 3}}
-            : std::vector<Place> {
-                    {ui.TXT_Title, 0, 0, 1, 2},    {ui.FRA_NetSize, 1, 0, 2, 1},
-                    {ui.FRA_Results, 1, 1, 1, 1},  {ui.FRA_Weights, 2, 1, 1, 1},
-                    {ui.FRA_LearnPar, 3, 0, 1, 2}, {ui.FRA_EpocPar, 4, 0, 1, 2},
-                    {ui.FRA_Files, 5, 0, 1, 2}};
+            ? std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 3},    {ui.FRA_NetSize, 1, 0, 2, 1},
+                                  {ui.FRA_LearnPar, 1, 1, 1, 1}, {ui.FRA_EpocPar, 2, 1, 1, 1},
+                                  {ui.FRA_Results, 1, 2, 1, 1},  {ui.FRA_Weights, 2, 2, 1, 1},
+                                  {ui.FRA_Files, 3, 0, 1, 3}}
+            : std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 2},    {ui.FRA_NetSize, 1, 0, 2, 1},
+                                  {ui.FRA_Results, 1, 1, 1, 1},  {ui.FRA_Weights, 2, 1, 1, 1},
+                                  {ui.FRA_LearnPar, 3, 0, 1, 2}, {ui.FRA_EpocPar, 4, 0, 1, 2},
+                                  {ui.FRA_Files, 5, 0, 1, 2}};
     for (const Place &p : places) {
         m_panels->removeWidget(p.panel);
     }

@@ -50,6 +50,7 @@ struct CorvelWindow
     QLineEdit *TXT_epocs = nullptr;
     QLineEdit *TXT_PatClip = nullptr;
     QCheckBox *CHK_AutoLearn = nullptr;
+    QPushButton *BTN_Suggest = nullptr;
 
     // "Epoc Parameters"
     QGroupBox *FRA_EpocPar = nullptr;
@@ -64,6 +65,9 @@ struct CorvelWindow
     QLabel *LBL_iter = nullptr;
     QLabel *LBL_GoodPats = nullptr;
     QCheckBox *CHK_ShowTestErr = nullptr;
+    QCheckBox *CHK_KeepBest = nullptr;
+    QLabel *LBL_ClassErrCap = nullptr;
+    QLabel *LBL_ClassErr = nullptr;
 
     // "Weights"
     QGroupBox *FRA_Weights = nullptr;

@@ -164,6 +164,7 @@ void showIteration(Workbench &wb,
     f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
     if (classError) {
         // The line is there only while the outputs look like classes.
+        f.setVisible(Control::LBL_ClassErrCap, !classError->isEmpty());
         f.setVisible(Control::LBL_ClassErr, !classError->isEmpty());
         f.setText(Control::LBL_ClassErr, *classError);
     }
@@ -420,4 +421,13 @@ QString algorithmName(const NetModel &model)
 {
     return model.TrainMode == 1 ? QStringLiteral("Back propagation")
                                 : QStringLiteral("Quick Prop.");
+}
+
+void keepBestClicked(Workbench &wb, bool checked)
+{
+    wb.form.setChecked(Control::CHK_KeepBest, checked);
+    if (!wb.settings.setKeepBest(checked)) {
+        wb.ui.critical(QStringLiteral("Cannot write %1: the settings could not be saved")
+                               .arg(wb.settings.path()));
+    }
 }

@@ -81,3 +81,7 @@ void stopTraining(Workbench &wb);
 // The training algorithm TrainMode names, as the Setup dialog calls it: "Back propagation" or
 // "Quick Prop.".
 QString algorithmName(const NetModel &model);
+
+// "Keep best weights on test set" clicked: the choice holds for the next runs and is stored in
+// the settings file (a file that cannot be written is reported).
+void keepBestClicked(Workbench &wb, bool checked);

@@ -112,6 +112,103 @@ private slots:
         QCOMPARE(run({"eval", path("iris.net"), "--test", "--data", "iris.tst"}).status, 2);
         QCOMPARE(run({"eval", path("xor.net"), "--test"}).status, 1);
     }
+
+    // One-run overrides reach the run and, with --save, the network file; the progress line
+    // names epochs and engine calls apart.
+    void trainOverrides()
+    {
+        const CliRun trained = run({"train", path("iris.net"), "--max-iterations", "3", "--eta",
+                                    "0.05", "--alpha", "0.7", "--epochs-per-call", "2", "--mode",
+                                    "qp", "--epoch-length", "60", "--target", "0.3", "--save"});
+        QCOMPARE(trained.status, 0);
+        QVERIFY2(trained.err.contains("Epochs: 6 (engine calls: 3)  RMS error: "),
+                 qPrintable(trained.err));
+        QVERIFY(trained.err.contains("  Test RMS error: "));
+        QVERIFY(trained.err.contains("  Test class. err.: "));
+        const QString info = run({"info", path("iris.net")}).out;
+        for (const char *line :
+             {"Eta: 0.05\n", "Alpha: 0.7\n", "Iter./calc.: 2\n", "Training mode: Quick Prop.\n",
+              "Epoch length: 60\n", "Target error: 0.3\n"}) {
+            QVERIFY2(info.contains(line), qPrintable(line + ("\nin\n" + info)));
+        }
+
+        const struct
+        {
+            QStringList args;
+            const char *problem;
+        } refused[] = {
+                {{"--mode", "sgd"}, "--mode is bp or qp"},
+                {{"--eta", "fast"}, "--eta needs a number"},
+                {{"--epoch-length", "121"}, "--epoch-length needs a whole number 1..120"},
+                {{"--epochs-per-call", "0"}, "--epochs-per-call needs a count >= 1"},
+                {{"--seed", "1.5"}, "--seed needs a whole number"},
+        };
+
+        for (const auto &r : refused) {
+            const CliRun bad = run(QStringList {"train", path("iris.net")} + r.args);
+            QCOMPARE(bad.status, 2);
+            QVERIFY2(bad.err.contains(r.problem), qPrintable(bad.err));
+        }
+        const CliRun noTest = run({"train", path("xor.net"), "--keep-best"});
+        QCOMPARE(noTest.status, 2);
+        QVERIFY(noTest.err.contains("--keep-best needs a test set"));
+    }
+
+    // --keep-best saves the weights of the iteration of lowest test error: evaluating the saved
+    // network on the test set gives the test error the run reported for that iteration.
+    void keepBestSavesTheBestWeights()
+    {
+        const CliRun trained = run({"train", path("iris.net"), "--max-iterations", "300", "--eta",
+                                    "0.3", "--keep-best", "--save"});
+        QCOMPARE(trained.status, 0);
+        const QRegularExpression best(
+                "Best weights on the test set kept: iteration (\\d+), test RMS error ([.0-9]+)\n");
+        const QRegularExpressionMatch m = best.match(trained.err);
+        QVERIFY2(m.hasMatch(), qPrintable(trained.err));
+        QVERIFY(m.captured(1).toInt() <= 1500);
+        const CliRun json = run({"eval", path("iris.net"), "--test", "--json"});
+        QCOMPARE(json.status, 0);
+        const double rms =
+                QJsonDocument::fromJson(json.out.toUtf8()).object().value("rms").toDouble();
+        QVERIFY2(std::abs(rms - m.captured(2).toDouble()) < 1e-6,
+                 qPrintable(QString::number(rms) + " vs " + m.captured(2)));
+    }
+
+    // A run driven to NaN stops with status 1 and the message; what --save writes are the last
+    // sound weights, which read back.
+    void divergedRunSavesNoNaN()
+    {
+        QCOMPARE(run({"new", "lin", "--layers", "4,3", "--functions", "linear", "--patterns",
+                      "iris.pat", "--seed", "2"})
+                         .status,
+                 0);
+        const QByteArray before = readBytes(path("lin.wgt"));
+        const CliRun trained = run(
+                {"train", path("lin.net"), "--max-iterations", "50", "--eta", "1000", "--save"});
+        QCOMPARE(trained.status, 1);
+        QVERIFY2(trained.err.contains("Training diverged at iteration 5: ")
+                         && trained.err.contains(
+                                 "The weights of iteration 0 restored; try a smaller "
+                                 "Eta"),
+                 qPrintable(trained.err));
+        QCOMPARE(readBytes(path("lin.wgt")), before);
+        QCOMPARE(run({"info", path("lin.net")}).status, 0);
+    }
+
+    // create-test --seed draws the same split from the same data; another seed another one.
+    void createTestSeedRepeats()
+    {
+        for (const char *copy : {"a.net", "b.net", "c.net"}) {
+            QFile::remove(path(copy));
+            QVERIFY(QFile::copy(path("iris.net"), path(copy)));
+        }
+        QCOMPARE(run({"create-test", path("a.net"), "--percent", "20", "--seed", "4"}).status, 0);
+        QCOMPARE(run({"create-test", path("b.net"), "--percent", "20", "--seed", "4"}).status, 0);
+        QCOMPARE(run({"create-test", path("c.net"), "--percent", "20", "--seed", "5"}).status, 0);
+        QCOMPARE(readBytes(path("a-test.tst")), readBytes(path("b-test.tst")));
+        QCOMPARE(readBytes(path("a-train.pat")), readBytes(path("b-train.pat")));
+        QVERIFY(readBytes(path("a-test.tst")) != readBytes(path("c-test.tst")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliTrust)

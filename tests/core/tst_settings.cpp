@@ -10,6 +10,7 @@
 #include "model/settings.h"
 #include "near.h"
 #include "training/construction.h"
+#include "training/training.h"
 
 class TestSettings : public QObject
 {
@@ -189,6 +190,47 @@ private slots:
         QVERIFY(!v.quickPropEnabled);
         storeSetup(b.wb, v);
         QCOMPARE(m.TrainMode, int16_t(1));
+    }
+
+    // The Setup's fixed seed and the keep-best choice outlive the program in the settings file;
+    // a fixed seed makes every Randomize draw the same weights, another seed other ones.
+    void fixedSeedAndKeepBestPersist()
+    {
+        TestBench b;
+        QVERIFY(buildNetwork(b.wb));
+        QVERIFY(!b.wb.form.isChecked("CHK_KeepBest"));
+        SetupValues v = loadSetup(b.wb);
+        QCOMPARE(v.fixedSeed, QString());
+        const auto drawn = [&b](const QString &seed) {
+            SetupValues values = loadSetup(b.wb);
+            values.fixedSeed = seed;
+            storeSetup(b.wb, values);
+            randomizeWeights(b.wb);
+            const Array3 &w = b.wb.model.Weights;
+            return std::vector<float>(w.data(), w.data() + w.dim1() * w.dim2() * w.dim3());
+        };
+        const std::vector<float> first = drawn("77");
+        QCOMPARE(Settings().fixedSeed(), QStringLiteral("77"));
+        randomizeWeights(b.wb);
+        QVERIFY(std::equal(first.begin(), first.end(), b.wb.model.Weights.data()));
+        QVERIFY(drawn("78") != first);
+        QCOMPARE(drawn("77"), first);
+        QVERIFY(b.ui.texts().isEmpty());
+
+        drawn("seven");
+        QCOMPARE(b.ui.texts(),
+                 QStringList {"The fixed seed must be a whole number, or empty for "
+                              "the clock; it was not changed"});
+        QCOMPARE(Settings().fixedSeed(), QStringLiteral("77"));
+        drawn(QString());
+        QCOMPARE(Settings().fixedSeed(), QString());
+
+        keepBestClicked(b.wb, true);
+        QVERIFY(Settings().keepBest());
+        TestBench again;
+        QVERIFY(again.wb.form.isChecked("CHK_KeepBest"));
+        keepBestClicked(again.wb, false);
+        QVERIFY(!Settings().keepBest());
     }
 
     void unwritableSettingsAreReported()

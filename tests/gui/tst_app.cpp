@@ -620,7 +620,10 @@ void TestApp::helpCoversEveryCommand()
           "Save Net Before Opening Another Net", "Error in Weight file", "Error in Test file",
           "The test set cannot be used", "of the test set hold values <= 0",
           "The editor could not be started", "Epoc Lenght Should Be between 1 to",
-          "Target error reached after", "Stopped after", "Ctrl+N", "F5", "LocalNames"}) {
+          "Target error reached after", "Stopped after", "Ctrl+N", "F5", "LocalNames",
+          // Training a user can trust.
+          "Suggest", "Keep best weights on test set", "Class. err.", "Fixed seed:",
+          "Training diverged at iteration", "RMS Error (Test)", "KeepBest", "FixedSeed"}) {
         check(QLatin1String(term));
     }
     missing.removeDuplicates();

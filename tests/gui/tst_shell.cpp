@@ -149,6 +149,7 @@ void TestShell::mainMenu_data()
             {"MNU_VIEW", "MNU_VIEWWeights", "&Weights.."},
             {"MNU_VIEW", "MNU_VIEWDeriv", "Weights &Delta.."},
             {"MNU_VIEW", "MNU_VIEWSens", "Input &Sensitivity"},
+            {"MNU_VIEW", "MNU_VIEWEval", "&Evaluation"},
             {"MNU_PLOT", "MNU_PLOTS_0", "&Weights"},
             {"MNU_PLOT", "MNU_PLOTS_1", "Net &Output"},
             {"MNU_PLOT", "MNU_PLOTS_2", "&Net Layout"},

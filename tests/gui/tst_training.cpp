@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include "modaldriver.h"
+#include "model/numberformat.h"
 #include "session/commandstate.h"
 #include "session/engineapi.h"
 #include "session/workbench.h"
@@ -19,6 +21,7 @@
 #include "shell/corvelwindow.h"
 #include "shell/mdineuralframe.h"
 #include "training/construction.h"
+#include "training/suggestion.h"
 #include "training/training.h"
 #include "training/widgets/reportwindow.h"
 
@@ -171,6 +174,54 @@ private slots:
             QVERIFY(app.frame().grab().save(
                     QDir(shots).filePath(QStringLiteral("run-report.png"))));
         }
+        wb.model.WeightsChanged = false; // nothing to ask on closing
+    }
+
+    // Suggest fills the parameter boxes, "Keep best weights on test set" is stored in the
+    // settings, "Class. err." comes up after a run on class targets, and View > Evaluation lists
+    // the figures in the report window.
+    void trustControls()
+    {
+        AxonaApplication app;
+        app.start(QString());
+        Workbench &wb = app.workbench();
+        CorvelWindow &w = app.corvel();
+        loadXor(wb);
+        auto *classErr = w.findChild<QLabel *>(QStringLiteral("LBL_ClassErr"));
+        QVERIFY(classErr && !classErr->isVisibleTo(&w));
+
+        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("BTN_Suggest")),
+                          Qt::LeftButton);
+        const ParameterSuggestion s = suggestParameters(wb.model, 4);
+        QCOMPARE(app.frame().statusPanel()->text(), suggestionText(s));
+        QCOMPARE(w.ui()->TXT_Eta->text(), generalNumber(s.eta));
+        QCOMPARE(w.ui()->TXT_maxW->text(), generalNumber(s.weightRange));
+
+        auto *keep = w.findChild<QCheckBox *>(QStringLiteral("CHK_KeepBest"));
+        QVERIFY(keep && !keep->isChecked());
+        keep->click();
+        QVERIFY(wb.settings.keepBest());
+        keep->click();
+        QVERIFY(!wb.settings.keepBest());
+
+        type(w, "TXT_Eta", QStringLiteral("2"));
+        type(w, "TXT_Alpha", QStringLiteral("0.8"));
+        type(w, "TXT_TargetErr", QStringLiteral("0.1"));
+        randomizeWeights(wb);
+        QTimer::singleShot(20000, [&] { w.toolAction(QStringLiteral("stop"))->trigger(); });
+        w.toolAction(QStringLiteral("train"))->trigger();
+        QCOMPARE(w.ui()->LBL_GoodPats->text(), QStringLiteral("100"));
+        QVERIFY(classErr->isVisibleTo(&w));
+        QCOMPARE(classErr->text(), QStringLiteral("0.0% (0)"));
+
+        w.action(QStringLiteral("MNU_VIEWEval"))->trigger();
+        auto *report = app.frame().findChild<ReportWindow *>();
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Evaluation"));
+        const QString text = report->ui()->TXT_Rep->toPlainText();
+        QVERIFY2(text.startsWith(QStringLiteral("Training set: 4 patterns, 1 outputs")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Class. err.: 0 of 4 (0.0%)")));
         wb.model.WeightsChanged = false; // nothing to ask on closing
     }
 

@@ -64,6 +64,12 @@ SetupDialog::SetupDialog(QWidget *parent)
             g->addWidget(r.edit, row, 3);
             ++row;
         }
+        ui.TXT_Seed = Form::edit(box, "TXT_Seed", QString(),
+                                 QStringLiteral("A whole number every random draw starts from, so "
+                                                "runs repeat; empty for the clock"));
+        ui.TXT_Seed->setMaximumWidth(90);
+        g->addWidget(Form::caption(box, QStringLiteral("Fixed seed:")), row, 2);
+        g->addWidget(ui.TXT_Seed, row, 3);
     }
     layout->addWidget(ui.FRA_TrainingAlgorithm);
 
@@ -122,6 +128,7 @@ void runSetupDialog(Workbench &wb, QWidget *parent)
     ui->TXT_GF->setText(values.growthFactor);
     ui->TXT_WCutOff->setText(values.weightCutOff);
     ui->TXT_WDecay->setText(values.weightDecay);
+    ui->TXT_Seed->setText(values.fixedSeed);
     for (QLineEdit *box : {ui->TXT_GF, ui->TXT_WCutOff, ui->TXT_WDecay}) {
         box->setEnabled(values.quickPropEnabled);
     }
@@ -138,5 +145,6 @@ void runSetupDialog(Workbench &wb, QWidget *parent)
     values.growthFactor = ui->TXT_GF->text();
     values.weightCutOff = ui->TXT_WCutOff->text();
     values.weightDecay = ui->TXT_WDecay->text();
+    values.fixedSeed = ui->TXT_Seed->text();
     storeSetup(wb, values);
 }

@@ -21,6 +21,7 @@ struct SetupDialog
     QLineEdit *TXT_GF = nullptr;
     QLineEdit *TXT_WCutOff = nullptr;
     QLineEdit *TXT_WDecay = nullptr;
+    QLineEdit *TXT_Seed = nullptr;
     QGroupBox *FRA_Files = nullptr;
     QCheckBox *CHK_LocalNames = nullptr;
     QLineEdit *TXT_Editor = nullptr;
@@ -29,8 +30,8 @@ struct SetupDialog
 };
 } // namespace Ui
 
-// The Setup dialog ("Axona Setup"): training algorithm, quick-prop parameters, local file search
-// and the editor. "&OK" (Command2) accepts and "&Cancel" (Command1) rejects; the caller stores the
+// The Setup dialog ("Axona Setup"): training algorithm, quick-prop parameters, the fixed seed,
+// local file search and the editor. "&OK" (Command2) accepts and "&Cancel" (Command1) rejects; the caller stores the
 // values after an accepted exec(). Choosing back-propagation disables the three quick-prop boxes.
 class SetupDialog final : public QDialog
 {

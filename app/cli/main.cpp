@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <csignal>
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -22,6 +25,9 @@ int usage(QTextStream &err, int status)
 // The headless command-line tool: the same core as the windowed program, no window.
 int main(int argc, char *argv[])
 {
+    // A write beyond the file size limit then fails with its error, reported like a full disk,
+    // instead of ending the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("axona"));
     QTextStream err(stderr);
@@ -34,6 +40,13 @@ int main(int argc, char *argv[])
         if (name == QLatin1String(c.name)) {
             if (c.arguments >= 0 ? args.size() != c.arguments : args.isEmpty()) {
                 err << "usage: axona " << c.usage << '\n';
+                return ExitUsage;
+            }
+            // An empty name would open a file dialog nobody answers, or write hidden files.
+            const qsizetype names = c.arguments >= 0 ? c.arguments : 1;
+            if (std::any_of(args.cbegin(), args.cbegin() + names,
+                            [](const QString &a) { return a.isEmpty(); })) {
+                err << "axona: a file name is empty\nusage: axona " << c.usage << '\n';
                 return ExitUsage;
             }
             return c.run(args);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "files/patterncommands.h"
+#include "files/savesafety.h"
 #include "files/weightcommands.h"
 #include "model/numberformat.h"
 #include "model/settings.h"
@@ -32,7 +33,7 @@ NetFileTexts netFileTexts(const FormState &f)
             f.text(Control::LBL_WeightFile), f.text(Control::LBL_TestFile)};
 }
 
-QString
+Result<QString>
 formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop)
 {
     return formatNetText(model, netFileTexts(form), desktop);
@@ -64,18 +65,36 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
     if (path.isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }
-    BusyGuard busy(wb.ui);
-    // The weights first: a network file never names weights that were not written. Without a
-    // weight file (its dialog was cancelled) there is nothing to write them to.
-    if (m.HasWeightFile && saveWeights(wb, false, wb.form.text(Control::LBL_WeightFile)).failed()) {
+    const auto refuse = [&wb](const QString &file, const QString &reason) {
+        wb.ui.critical(QStringLiteral("Cannot write %1: %2").arg(file, reason));
+        return FileResult {FileOutcome::Failed, QString()};
+    };
+    if (refuseRoleClash(wb, path, SaveKind::Network)) {
         return {FileOutcome::Failed, QString()};
     }
-    const QList<WindowLayout> desktop = wb.desktop->writeDesktop();
-    const Status written = writeTextFile(path, formatNetText(m, wb.form, desktop));
+    BusyGuard busy(wb.ui);
+    // Made before anything is written, so that a network the file could not hold leaves the
+    // weight file as it was too.
+    const Result<QString> text = formatNetText(m, wb.form, wb.desktop->writeDesktop());
+    if (!text) {
+        return refuse(path, text.error().message);
+    }
+    NetSaveLock lock(path);
+    if (const QString held = lock.acquire(); !held.isEmpty()) {
+        return refuse(path, held);
+    }
+    // The weights first: a network file never names weights that were not written. Without a
+    // weight file (its dialog was cancelled) there is nothing to write them to.
+    const QString weights = m.HasWeightFile ? wb.form.text(Control::LBL_WeightFile) : QString();
+    if (m.HasWeightFile && saveWeights(wb, false, weights).failed()) {
+        return {FileOutcome::Failed, QString()};
+    }
+    const Status written = writeTextFile(path, text.value());
     if (!written) {
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
+    wb.ui.filesSaved(weights.isEmpty() ? QStringList {path} : QStringList {path, weights});
     if (saveAs) {
         wb.desktop->setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
         m.NetFileName = QFileInfo(path).absoluteFilePath();

@@ -1,5 +1,6 @@
 #include "files/patterncommands.h"
 
+#include "files/savesafety.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/settings.h"
@@ -185,6 +186,9 @@ FileResult saveSet(Workbench &wb, bool test)
         return {FileOutcome::Cancelled, QString()};
     }
     const SetPlace place = placeOf(wb, test);
+    if (refuseRoleClash(wb, *chosen, test ? SaveKind::Test : SaveKind::Patterns)) {
+        return {FileOutcome::Failed, QString()};
+    }
     BusyGuard busy(wb.ui);
     const Status written =
             writeTextFile(*chosen, formatPatternText(place.count, place.in, place.out));
@@ -192,6 +196,7 @@ FileResult saveSet(Workbench &wb, bool test)
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
+    wb.ui.filesSaved({*chosen});
     wb.form.setText(place.label, *chosen);
     place.fileName = *chosen;
     (test ? wb.model.TestUnsaved : wb.model.PatsUnsaved) = false;

@@ -291,10 +291,7 @@ void interrupted(int signal)
 // what it learned can still be saved; a second signal ends the tool at once.
 void catchInterrupts()
 {
-    struct sigaction action
-    {
-    };
-
+    struct sigaction action = {};
     action.sa_handler = interrupted;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;

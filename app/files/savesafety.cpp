@@ -44,15 +44,18 @@ QString roleClash(const Workbench &wb, const QString &path, SaveKind kind)
         QString file;
         const char *name;
     } roles[] = {
-            {SaveKind::Network, m.HasNetFile, m.NetFileName, "network"},
-            {SaveKind::Weights, m.HasWeightFile, wb.form.text(Control::LBL_WeightFile), "weight"},
-            {SaveKind::Patterns, m.HasPatterns && !m.PatsLinked, m.PatFileName, "pattern"},
-            {SaveKind::Test, m.HasTest && !m.TestLinked && !sampled, m.TestFileName, "test"},
+            {SaveKind::Network, m.HasNetFile, m.NetFileName, "the network file"},
+            {SaveKind::Weights, m.HasWeightFile, wb.form.text(Control::LBL_WeightFile),
+             "the network's weight file"},
+            {SaveKind::Patterns, m.HasPatterns && !m.PatsLinked, m.PatFileName,
+             "the network's pattern file"},
+            {SaveKind::Test, m.HasTest && !m.TestLinked && !sampled, m.TestFileName,
+             "the network's test file"},
     };
 
     for (const auto &role : roles) {
         if (role.kind != kind && role.used && sameFile(path, role.file)) {
-            return QStringLiteral("it is the network's %1 file").arg(QLatin1String(role.name));
+            return QStringLiteral("it is ") + QLatin1String(role.name);
         }
     }
     return QString();

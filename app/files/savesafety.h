@@ -15,8 +15,8 @@ enum class SaveKind { Network, Weights, Patterns, Test, Report };
 bool sameFile(const QString &a, const QString &b);
 
 // Why writing path as kind would destroy a file the open network uses in another role: "it is
-// the network's pattern file" (weight, test, network file); empty when the write may go ahead.
-// A network, weight or set file may be saved over itself.
+// the network's pattern file" (weight, test file), "it is the network file"; empty when the
+// write may go ahead. A network, weight or set file may be saved over itself.
 QString roleClash(const Workbench &wb, const QString &path, SaveKind kind);
 
 // roleClash as the save commands refuse it: "Cannot write <path>: it is the network's pattern

@@ -30,11 +30,7 @@ Result<QString> readTextFile(const QString &path)
     if (fd < 0) {
         return cannotRead(path, qt_error_string(errno));
     }
-
-    struct stat info
-    {
-    };
-
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const bool folder = S_ISDIR(info.st_mode);
         ::close(fd);

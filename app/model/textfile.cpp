@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <vector>
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,8 +24,24 @@ LoadError cannotRead(const QString &path, const QString &reason)
 
 Result<QString> readTextFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting, so that a named pipe cannot block the open itself, and looked at
+    // before a byte is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return cannotRead(path, qt_error_string(errno));
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        return cannotRead(path,
+                          folder ? QStringLiteral("it is a folder")
+                                 : QStringLiteral("it is not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return cannotRead(path, file.errorString());
     }
     const QString tooLarge =
@@ -55,16 +77,20 @@ Result<QString> readTextFile(const QString &path)
     return text;
 }
 
-Status writeTextFile(const QString &path, const QString &text)
+namespace {
+
+LoadError cannotWrite(const QString &path, const QString &reason)
 {
-    QSaveFile file(path);
-    const auto failed = [&](QString reason) {
-        return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
-    };
+    return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
+}
+
+// Opens file (a QSaveFile for path) and writes text into its temporary file, not yet committed.
+Status writeUncommitted(QSaveFile &file, const QString &path, const QString &text)
+{
     // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
     // through Qt's buffer, commit() was seen to report success for a file cut short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failed(file.errorString());
+        return cannotWrite(path, file.errorString());
     }
     const QByteArray bytes = text.toUtf8();
     qint64 done = 0;
@@ -79,12 +105,44 @@ Status writeTextFile(const QString &path, const QString &text)
                                    : QStringLiteral("the data could not be written");
             }
             file.cancelWriting();
-            return failed(reason);
+            return cannotWrite(path, reason);
         }
         done += written;
     }
-    if (!file.commit()) {
-        return failed(file.errorString());
+    return Done {};
+}
+
+} // namespace
+
+Status writeTextFile(const QString &path, const QString &text)
+{
+    return writeTextFiles({{path, text}});
+}
+
+Status writeTextFile(const QString &path, const Result<QString> &text)
+{
+    if (!text) {
+        return cannotWrite(path, text.error().message);
+    }
+    return writeTextFile(path, text.value());
+}
+
+Status writeTextFiles(const QList<std::pair<QString, QString>> &files)
+{
+    std::vector<std::unique_ptr<QSaveFile>> open;
+    for (const auto &[path, text] : files) {
+        open.push_back(std::make_unique<QSaveFile>(path));
+        const Status written = writeUncommitted(*open.back(), path, text);
+        if (!written) {
+            // The files already written are still temporary: destroying them removes them.
+            return written;
+        }
+    }
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        if (!open[i]->commit()) {
+            const QString path = files[static_cast<qsizetype>(i)].first;
+            return cannotWrite(path, open[i]->errorString());
+        }
     }
     return Done {};
 }

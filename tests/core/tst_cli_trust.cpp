@@ -140,7 +140,7 @@ private slots:
                 {{"--mode", "sgd"}, "--mode is bp or qp"},
                 {{"--eta", "fast"}, "--eta needs a number"},
                 {{"--epoch-length", "121"}, "--epoch-length needs a whole number 1..120"},
-                {{"--epochs-per-call", "0"}, "--epochs-per-call needs a count >= 1"},
+                {{"--epochs-per-call", "0"}, "--epochs-per-call needs a whole number 1..32767"},
                 {{"--seed", "1.5"}, "--seed needs a whole number"},
         };
 

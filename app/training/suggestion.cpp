@@ -11,10 +11,11 @@
 
 namespace {
 
-// Per-pattern learning rate, momentum and training mode that trained the shipped Iris network
-// and the breast-cancer and digits sets (bench/classify.py) to the best test error in the fewest
-// epochs among the values tried.
-constexpr double PatternRate = 1.0;
+// Per-pattern learning rate, momentum and training mode, measured with bench/classify.py on the
+// shipped Iris network and the breast-cancer and digits sets: with Alpha 0.9 the steps add up to
+// about ten times the rate, and a per-pattern rate of 1 drove the ten sigmoid outputs of the
+// digits network to 0 within the first epochs; 0.2 trained all three.
+constexpr double PatternRate = 0.2;
 constexpr float SuggestedAlpha = 0.9f;
 constexpr int16_t SuggestedMode = 1;
 

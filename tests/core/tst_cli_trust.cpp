@@ -53,9 +53,10 @@ private slots:
         const CliRun suggested = run({"new", "tuned", "--layers", "4,5,3", "--patterns", "iris.pat",
                                       "--suggest", "--seed", "3"});
         QCOMPARE(suggested.status, 0);
-        // Eta 1 / 120 patterns; weights within 2 / sqrt(6), the output layer's fan-in with its bias.
+        // Eta 0.2 / 120 patterns; weights within 2 / sqrt(6), the output layer's fan-in with its
+        // bias.
         const QString tuned = run({"info", path("tuned.net")}).out;
-        QVERIFY2(tuned.contains("Eta: 0.008333334\n"), qPrintable(tuned));
+        QVERIFY2(tuned.contains("Eta: 0.001666667\n"), qPrintable(tuned));
         QVERIFY(tuned.contains("Alpha: 0.9\n"));
         QVERIFY(tuned.contains("Random weights: -0.8164966 to 0.8164966"));
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <vector>
 
 #include <QFile>
 #include <QSaveFile>
@@ -12,6 +14,39 @@ namespace {
 LoadError cannotRead(const QString &path, const QString &reason)
 {
     return LoadError {0, QStringLiteral("Cannot read %1: %2").arg(path, reason)};
+}
+
+LoadError cannotWrite(const QString &path, const QString &reason)
+{
+    return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
+}
+
+// Writes bytes into the save file's temporary file; the old file stays until commit().
+Status writeAside(QSaveFile &file, const QByteArray &bytes)
+{
+    const QString path = file.fileName();
+    // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
+    // through Qt's buffer, commit() was seen to report success for a file cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return cannotWrite(path, file.errorString());
+    }
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        errno = 0;
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const int code = errno;
+            QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
+            if (reason.isEmpty() || reason == u"Unknown error") {
+                reason = code != 0 ? qt_error_string(code)
+                                   : QStringLiteral("the data could not be written");
+            }
+            file.cancelWriting();
+            return cannotWrite(path, reason);
+        }
+        done += written;
+    }
+    return Done {};
 }
 
 } // namespace
@@ -57,34 +92,29 @@ Result<QString> readTextFile(const QString &path)
 
 Status writeTextFile(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    const auto failed = [&](QString reason) {
-        return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
-    };
-    // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
-    // through Qt's buffer, commit() was seen to report success for a file cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failed(file.errorString());
-    }
-    const QByteArray bytes = text.toUtf8();
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        errno = 0;
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const int code = errno;
-            QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
-            if (reason.isEmpty() || reason == u"Unknown error") {
-                reason = code != 0 ? qt_error_string(code)
-                                   : QStringLiteral("the data could not be written");
-            }
-            file.cancelWriting();
-            return failed(reason);
+    return writeFileBytes(path, text.toUtf8());
+}
+
+Status writeFileBytes(const QString &path, const QByteArray &bytes)
+{
+    return writeFilesTogether({{path, bytes}});
+}
+
+Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files)
+{
+    std::vector<std::unique_ptr<QSaveFile>> written;
+    for (const auto &[path, bytes] : files) {
+        auto file = std::make_unique<QSaveFile>(path);
+        if (const Status s = writeAside(*file, bytes); !s) {
+            return s;
         }
-        done += written;
+        written.push_back(std::move(file));
     }
-    if (!file.commit()) {
-        return failed(file.errorString());
+    // Only now is any old file replaced; a rename hardly fails once the data are on disk.
+    for (auto &file : written) {
+        if (!file->commit()) {
+            return cannotWrite(file->fileName(), file->errorString());
+        }
     }
     return Done {};
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <utility>
+
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -20,6 +24,13 @@ Result<QString> readTextFile(const QString &path);
 // Replaces path with text in UTF-8, all or nothing: on failure the old file stays as it was and
 // the message is "Cannot write <path>: <reason>".
 Status writeTextFile(const QString &path, const QString &text);
+
+// Replaces path with bytes, all or nothing, with writeTextFile's messages (binary files).
+Status writeFileBytes(const QString &path, const QByteArray &bytes);
+
+// Replaces several files that belong together (path, bytes): each is written aside first and
+// none replaces its old file unless all were written.
+Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files);
 
 // The text with every line end (LF, CR or CRLF) made CRLF, for texts that come from widgets.
 QString withCrlf(QStringView text);

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "cli/cliui.h"
+#include "cli/plotfiles.h"
 #include "dataprep/createtest.h"
 #include "dataprep/normworkflow.h"
 #include "files/netcommands.h"
@@ -25,6 +26,8 @@
 #include "model/patternfile.h"
 #include "model/textfile.h"
 #include "model/weightfile.h"
+#include "plots/outputplots.h"
+#include "plots/plotexport.h"
 #include "session/controls.h"
 #include "session/engineapi.h"
 #include "session/workbench.h"
@@ -240,11 +243,29 @@ QString progressLine(const IterationResult &r)
                  QString::number(r.good), formatNumber(r.goodPercent, u"##0"));
 }
 
-const char *const TrainUsage = "train NET [--max-iterations N] [--seconds S] [--save]";
+// Writes a plot; false when it could not (and says why).
+bool writePlot(const QString &problem, const QString &path)
+{
+    if (!problem.isEmpty()) {
+        QTextStream(stderr) << "axona: " << problem << '\n';
+        return false;
+    }
+    QTextStream(stdout) << "Saved " << path << '\n';
+    return true;
+}
+
+const char *const TrainUsage =
+        "train NET [--max-iterations N] [--seconds S] [--save] [--plot-rms FILE]";
 
 int runTrain(const QStringList &args)
 {
-    const Options o(args, {{"--max-iterations", 1}, {"--seconds", 1}, {"--save", 0}});
+    const Options o(args,
+                    {{"--max-iterations", 1}, {"--seconds", 1}, {"--save", 0}, {"--plot-rms", 1}});
+    if (o.has("--plot-rms")) {
+        if (const QString problem = plotOutputProblem(o.value("--plot-rms")); !problem.isEmpty()) {
+            return usageError(TrainUsage, problem);
+        }
+    }
     TrainOptions options;
     if (o.has("--max-iterations")) {
         const auto n = number(o.value("--max-iterations"));
@@ -301,6 +322,13 @@ int runTrain(const QStringList &args)
         << " after "
         << generalNumber(static_cast<float>(s.wb.model.IterCount) * s.wb.model.EpochsPerCall)
         << " iterations\n";
+    if (o.has("--plot-rms")) {
+        const QString path = o.value("--plot-rms");
+        const ChartData rms = rmsErrorsChart(s.wb.rmsHistory, s.wb.model.Graph[3]);
+        if (!writePlot(writeChartOutput(rms, path), path)) {
+            return ExitFailed;
+        }
+    }
     if (o.has("--save") && !saveBack(s)) {
         return ExitFailed;
     }
@@ -404,6 +432,53 @@ int runWeights(const QStringList &args)
     }
     printReport(s.wb);
     return ExitOk;
+}
+
+const char *const PlotUsage = "plot NET KIND -o FILE [--step P] [--abs] [--fill]";
+
+int runPlot(const QStringList &args)
+{
+    const std::optional<PlotExportKind> kind =
+            args.size() >= 2 ? plotExportKind(args.at(1)) : std::nullopt;
+    if (!kind) {
+        return usageError(PlotUsage,
+                          QStringLiteral("KIND is one of ")
+                                  + plotExportKindNames().join(QStringLiteral(", ")));
+    }
+    const Options o(args.mid(1), {{"-o", 1}, {"--step", 1}, {"--abs", 0}, {"--fill", 0}});
+    if (!o.problem().isEmpty() || !o.has("-o")) {
+        return usageError(PlotUsage, o.problem());
+    }
+    const bool layout = *kind == PlotExportKind::Layout;
+    if ((o.has("--step") && *kind != PlotExportKind::Sensitivity)
+        || ((o.has("--abs") || o.has("--fill")) && !layout)) {
+        return usageError(PlotUsage,
+                          QStringLiteral("--step goes with sensitivity, --abs and "
+                                         "--fill with layout"));
+    }
+    const auto step = o.has("--step") ? number(o.value("--step")) : std::optional<double>(10);
+    if (!step || *step == 0 || std::abs(*step) > 100) {
+        return usageError(PlotUsage,
+                          QStringLiteral("--step needs a percentage in -100..100 other than 0"));
+    }
+    const QString path = o.value("-o");
+    if (const QString problem = plotOutputProblem(path); !problem.isEmpty()) {
+        return usageError(PlotUsage, problem);
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    if (layout) {
+        return writePlot(writeLayoutOutput(s.wb.model, o.has("--abs"), o.has("--fill"), path), path)
+                ? ExitOk
+                : ExitFailed;
+    }
+    const std::optional<ChartData> chart = exportChart(s.wb, *kind, static_cast<int>(*step));
+    if (!chart) {
+        return ExitFailed;
+    }
+    return writePlot(writeChartOutput(*chart, path), path) ? ExitOk : ExitFailed;
 }
 
 const char *const NormalizeUsage =
@@ -528,7 +603,7 @@ int runCreateTest(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 9> Commands {{
+const std::array<CliCommand, 10> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo,
@@ -543,7 +618,8 @@ const std::array<CliCommand, 9> Commands {{
          "weights go beside it, under OUT's base name with \".wgt\"; the network file names them."},
         {"train", TrainUsage,
          "train NET as \"Train\" does until every pattern is within the target error (or a "
-         "bound is hit), progress on standard error; --save writes the network and weights",
+         "bound is hit), progress on standard error; --save writes the network and weights, "
+         "--plot-rms the RMS Errors plot (.png, .svg, .pdf or .csv)",
          -1, &runTrain,
          "Trains NET as \"Train\" does, with the parameters, epoch length and training mode of "
          "the network file, until every pattern is within the target error. Progress (iterations, "
@@ -553,7 +629,9 @@ const std::array<CliCommand, 9> Commands {{
          "--max-iterations N  stop after N engine calls; each makes \"Iter./calc.\" epochs, so "
          "the iterations shown are N times that\n\n"
          "--seconds S  stop after S seconds\n\n"
-         "--save  write the network and its weights to their files when training ends"},
+         "--save  write the network and its weights to their files when training ends\n\n"
+         "--plot-rms FILE  draw the \"RMS Errors\" plot of the run into FILE: .png, .svg or .pdf, "
+         "or .csv for its points"},
         {"run", RunUsage,
          "print the run report (the test report with --test) of the output layer or of layer L", -1,
          &runRun,
@@ -581,6 +659,23 @@ const std::array<CliCommand, 9> Commands {{
          "Prints the \"Weights\" listing: every weight of the network, layer by layer and node by "
          "node, the bias last.\n\n"
          "--delta  the last change of each weight instead (\"Weights Delta\")"},
+        {"plot", PlotUsage,
+         "draw a plot into FILE: .png, .svg or .pdf, or .csv for its data; KIND is pat-outs, "
+         "pat-errors, tst-outs, tst-errors, sensitivity (inputs moved by P percent, default 10), "
+         "weights or layout (colours by size with --abs, filled nodes with --fill)",
+         -1, &runPlot,
+         "Opens NET as \"Open Net...\" does and draws one of the program's plots into FILE, as a "
+         "picture (.png, .svg or .pdf) or as the plotted values (.csv).\n\n"
+         "-o FILE  the file to write; its extension chooses the format\n\n"
+         "KIND is pat-outs or tst-outs (the network's outputs beside the targets over the "
+         "training or test patterns, as \"Plot Pat Outputs\" and \"Plot Tst Outputs\"), "
+         "pat-errors or tst-errors (the error of each pattern), sensitivity (the input "
+         "sensitivities), weights (the \"Weights Plot\" histogram) or layout (the \"Net Layout\" "
+         "drawing of the network).\n\n"
+         "--step P  move the inputs by P percent for sensitivity, -100 to 100 but not 0 "
+         "(default 10)\n\n"
+         "--abs  colour the layout's weights by their size\n\n"
+         "--fill  fill the layout's nodes"},
         {"normalize", NormalizeUsage,
          "normalise the training and test data onto the ranges (default: those of the neuron "
          "functions) and save the network with its factors",

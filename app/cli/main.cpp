@@ -1,8 +1,15 @@
+#include <memory>
+
 #include <QCoreApplication>
 #include <QTextStream>
 
+#ifdef AXONA_CLI_PICTURES
+#include <QApplication>
+#endif
+
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/plotfiles.h"
 
 namespace {
 
@@ -50,7 +57,21 @@ int generate(const QStringList &args)
 // The headless command-line tool: the same core as the windowed program, no window.
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+#ifdef AXONA_CLI_PICTURES
+    QStringList given;
+    for (int i = 1; i < argc; ++i) {
+        given << QString::fromLocal8Bit(argv[i]);
+    }
+    if (commandWritesPicture(given)) {
+        // Charts are drawn with widgets, which need no display on this platform.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+#endif
+    if (!app) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("axona"));
     QCoreApplication::setApplicationVersion(QStringLiteral(AXONA_VERSION));
     QStringList args = QCoreApplication::arguments().mid(1);

@@ -113,6 +113,13 @@ bool printWindow(QWidget &window, QPrinter &printer)
     return painter.end();
 }
 
+void reportPrinterFailure(const QPrinter &printer, UiPort &ui)
+{
+    const QString target = printer.outputFileName();
+    ui.critical(target.isEmpty() ? QStringLiteral("Could not start the printer.")
+                                 : QStringLiteral("Could not print to ") + target);
+}
+
 WindowPrinting::WindowPrinting(QWidget &window, UiPort &ui, QWidget *dialogParent, QObject *parent)
     : QObject(parent)
     , m_window(window)
@@ -140,9 +147,7 @@ bool WindowPrinting::print()
         return false;
     }
     if (!printWindow(m_window, printer())) {
-        const QString target = printer().outputFileName();
-        m_ui.critical(target.isEmpty() ? QStringLiteral("Could not start the printer.")
-                                       : QStringLiteral("Could not print to ") + target);
+        reportPrinterFailure(printer(), m_ui);
         return false;
     }
     return true;

@@ -19,6 +19,9 @@ void paintWindowImage(QWidget &window, QPainter &painter, const QRect &page);
 // an output file name writes that file). Returns false when the printer could not be started.
 bool printWindow(QWidget &window, QPrinter &printer);
 
+// Tells the user through ui that printer could not be started (or its file not written).
+void reportPrinterFailure(const QPrinter &printer, UiPort &ui);
+
 // "&Print..." and "P&rint Setup..." for one window: the printer and its page settings are kept
 // for the session, so the print dialog and the page setup share them.
 class WindowPrinting final : public QObject

@@ -20,11 +20,12 @@ void recordRmsPoint(RmsHistory &h, float rms, int16_t epochsPerCall)
         h.RmsPoint[static_cast<std::size_t>(h.RmsCount)] = {static_cast<float>(epochs), rms};
         return;
     }
-    // Full: keep every step-th point; this call's point is dropped.
+    // Full: keep every second point (1, 3, ..., 99), so the kept points stay evenly spread from
+    // the run's start, and sample half as often from now on; this call's point is dropped.
     h.RmsCount = 0;
-    for (int64_t i = 1; i <= 100; i += step > 0 ? step : 1) {
+    for (std::size_t i = 1; i <= 99; i += 2) {
         ++h.RmsCount;
-        h.RmsPoint[static_cast<std::size_t>(h.RmsCount)] = h.RmsPoint[static_cast<std::size_t>(i)];
+        h.RmsPoint[static_cast<std::size_t>(h.RmsCount)] = h.RmsPoint[i];
     }
     h.RmsStep = 2.0f * h.RmsStep;
 }

@@ -23,8 +23,8 @@ struct RmsHistory
 };
 
 // Records one training iteration's RMS error: every RmsStep-th epoch count is kept, and a full
-// history (99 points) is thinned to every RmsStep-th point with the step doubled, so the history
-// always covers the whole run from its start.
+// history (99 points) is thinned to every second point with the step doubled, so the history
+// always holds 50 to 99 points spread evenly over the whole run from its start.
 void recordRmsPoint(RmsHistory &history, float rms, int16_t epochsPerCall);
 
 // Empties the history (the next recording starts it afresh).

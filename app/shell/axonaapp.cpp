@@ -32,6 +32,7 @@
 #include "shell/corvelwindow.h"
 #include "shell/helpwindow.h"
 #include "shell/mdineuralframe.h"
+#include "shell/plotwindows.h"
 #include "shell/windowregistry.h"
 #include "training/analysis.h"
 #include "training/construction.h"
@@ -66,6 +67,9 @@ AxonaApplication::AxonaApplication()
     m_corvel->setCloseGuard([this] { return confirmClose(); });
 
     m_binder = std::make_unique<FormBinder>(m_workbench->form, *m_corvel);
+    // One printer for the session: the main window's and the plot windows' prints and the page
+    // setup share it.
+    m_printing = new WindowPrinting(*m_corvel, *m_ui, m_frame.get(), this);
     registerWindows();
 
     connectNetSize();
@@ -111,6 +115,7 @@ void AxonaApplication::registerWindows()
     m_windows->add(
             QStringLiteral("REPORT"), [&wb] { return new ReportWindow(wb); },
             [&wb] { return runNet(wb, false); });
+    registerPlotWindows(*m_windows, wb, m_printing->printer(), *m_corvel);
 }
 
 void AxonaApplication::setFrameCaption(const QString &caption)
@@ -252,11 +257,10 @@ void AxonaApplication::connectMenus()
         connect(menu, &QMenu::aboutToShow, this,
                 [&wb, menu] { updateMenuOnOpen(wb, menu->objectName()); });
     }
-    auto *printing = new WindowPrinting(*m_corvel, *m_ui, m_frame.get(), this);
-    connect(m_corvel->action(QStringLiteral("MNU_FILE_Print")), &QAction::triggered, printing,
+    connect(m_corvel->action(QStringLiteral("MNU_FILE_Print")), &QAction::triggered, m_printing,
             &WindowPrinting::print);
-    connect(m_corvel->action(QStringLiteral("MNU_FILE_PrintSetup")), &QAction::triggered, printing,
-            &WindowPrinting::pageSetup);
+    connect(m_corvel->action(QStringLiteral("MNU_FILE_PrintSetup")), &QAction::triggered,
+            m_printing, &WindowPrinting::pageSetup);
     connect(m_corvel->action(QStringLiteral("MNU_HELP_Help")), &QAction::triggered, this,
             [this] { showHelp(m_frame.get()); });
 }

@@ -12,6 +12,7 @@ class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
 class QtUiPort;
+class WindowPrinting;
 class WindowRegistry;
 struct Workbench;
 
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<Workbench> m_workbench;
     std::unique_ptr<FormBinder> m_binder;
     std::unique_ptr<WindowRegistry> m_windows;
+    WindowPrinting *m_printing = nullptr;
     // The program was asked to close while a training run was active: close when it ends.
     bool m_closeAfterTraining = false;
 };

@@ -97,8 +97,14 @@ QWidget *WindowRegistry::show(const QString &tag)
         return nullptr;
     }
     if (QWidget *open = find(it.key())) {
-        open->show();
-        open->raise();
+        // The child window that frames it: a hidden window ("&Hide") comes back, and the
+        // window moves to the front of the others.
+        QWidget *frame = framing(open);
+        frame->show();
+        frame->raise();
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(frame)) {
+            m_frame.mdiArea()->setActiveSubWindow(sub);
+        }
         return open;
     }
     QWidget *window = it->create();

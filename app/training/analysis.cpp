@@ -148,13 +148,19 @@ void showWeightDelta(Workbench &wb)
                       QStringLiteral("View Weights Delta"));
 }
 
+int spunSensStep(int percent, bool up)
+{
+    if (up && percent < 100) {
+        return percent + (percent == -1 ? 2 : 1);
+    }
+    if (!up && percent > -100) {
+        return percent - (percent == 1 ? 2 : 1);
+    }
+    return percent;
+}
+
 void spinSensitivity(Workbench &wb, bool up)
 {
-    int &v = wb.report.sensStep;
-    if (up && v < 100) {
-        v += v == -1 ? 2 : 1;
-    } else if (!up && v > -100) {
-        v -= v == 1 ? 2 : 1;
-    }
+    wb.report.sensStep = spunSensStep(wb.report.sensStep, up);
     emit wb.events.reportChanged();
 }

@@ -23,3 +23,6 @@ void showWeightDelta(Workbench &wb);
 
 // The report window's sensitivity spinner UpDown2: one percent, within -100..100, never 0.
 void spinSensitivity(Workbench &wb, bool up);
+
+// A sensitivity step in percent moved one up or down within -100..100, skipping 0.
+int spunSensStep(int percent, bool up);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QStringList>
+#include <QTest>
 
 #include "linkedengine.h"
 #include "session/commandstate.h"
@@ -69,6 +70,16 @@ inline void setWeights(NetModel &m, int l, int j, const std::vector<float> &w)
     for (int i = 1; i <= int(w.size()); ++i) {
         m.Weights(l, i, j) = w[std::size_t(i - 1)];
     }
+}
+
+// A 2-input, 2-output linear net without hidden layer: y1 = x1/4 + x2/2, y2 = x2/2 - 1/2, on
+// the patterns (1, 2) -> (0.5, 1) and (0, 1) -> (0.5, 0).
+inline void setUpTwoOutputs(Workbench &wb)
+{
+    QVERIFY(buildNet(wb, {"2", "2"}, {1, 2}));
+    setWeights(wb.model, 2, 1, {0.25f, 0.5f, 0.0f});
+    setWeights(wb.model, 2, 2, {0.0f, 0.5f, -0.5f});
+    setPatterns(wb, {{1, 2}, {0, 1}}, {{0.5f, 1.0f}, {0.5f, 0.0f}});
 }
 
 inline const Rows &xorInputs()

@@ -9,15 +9,6 @@
 
 namespace {
 
-// A 2-input, 2-output linear net without hidden layer: y1 = x1/4 + x2/2, y2 = x2/2 - 1/2.
-void setUpTwoOutputs(Workbench &wb)
-{
-    QVERIFY(buildNet(wb, {"2", "2"}, {1, 2}));
-    setWeights(wb.model, 2, 1, {0.25f, 0.5f, 0.0f});
-    setWeights(wb.model, 2, 2, {0.0f, 0.5f, -0.5f});
-    setPatterns(wb, {{1, 2}, {0, 1}}, {{0.5f, 1.0f}, {0.5f, 0.0f}});
-}
-
 // One input passed straight through: y = x.
 void setUpIdentity(Workbench &wb, const Rows &in, const Rows &out)
 {

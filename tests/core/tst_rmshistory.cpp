@@ -51,6 +51,51 @@ private slots:
         QCOMPARE(h.RmsPoint[51].x, 204.0f);
     }
 
+    // However long the run, the history keeps 50 to 99 points from the run's first recorded
+    // epoch to its latest ones, evenly spread: no gap more than twice another.
+    void manyThinnings_data()
+    {
+        QTest::addColumn<int>("epochsPerCall");
+        QTest::addColumn<float>("firstEpoch");
+        QTest::addRow("1 epoch per call") << 1 << 2.0f;
+        QTest::addRow("5 epochs per call") << 5 << 10.0f;
+    }
+
+    void manyThinnings()
+    {
+        QFETCH(int, epochsPerCall);
+        QFETCH(float, firstEpoch);
+        RmsHistory h;
+        int thinnings = 0;
+        for (int call = 1; call <= 40000; ++call) {
+            const float step = h.RmsStep;
+            recordRmsPoint(h, 1.0f, int16_t(epochsPerCall));
+            thinnings += h.RmsStep > step;
+            if (thinnings == 0) {
+                continue;
+            }
+            QVERIFY(h.RmsCount >= 50 && h.RmsCount <= 99);
+            QCOMPARE(h.RmsPoint[1].x, firstEpoch);
+            float shortest = 1e30f;
+            float longest = 0.0f;
+            for (int k = 2; k <= h.RmsCount; ++k) {
+                const float gap = h.RmsPoint[std::size_t(k)].x - h.RmsPoint[std::size_t(k - 1)].x;
+                shortest = std::min(shortest, gap);
+                longest = std::max(longest, gap);
+            }
+            QVERIFY2(shortest > 0.0f && longest <= 2.0f * shortest,
+                     qPrintable(QStringLiteral("call %1: gaps %2..%3")
+                                        .arg(call)
+                                        .arg(shortest)
+                                        .arg(longest)));
+            // The latest point is never more than two gaps behind the run.
+            const float behind =
+                    float(call * epochsPerCall) - h.RmsPoint[std::size_t(h.RmsCount)].x;
+            QVERIFY2(behind <= 2.0f * longest, qPrintable(QString::number(call)));
+        }
+        QVERIFY2(thinnings >= 6, qPrintable(QString::number(thinnings)));
+    }
+
     // New Net, Randomize and a new run each start the history afresh.
     void clearedByResetRandomizeAndTraining()
     {

@@ -13,6 +13,8 @@
 #include "dataprep/widgets/createtestform.h"
 #include "dataprep/widgets/normdialog.h"
 #include "files/widgets/setupdialog.h"
+#include "model/netmodel.h"
+#include "plots/widgets/plotsettingsdialog.h"
 #include "shell/aboutdialog.h"
 #include "shell/corvelwindow.h"
 #include "shell/mdineuralframe.h"
@@ -33,7 +35,17 @@ private slots:
 
 namespace {
 
-enum class Form { Main, Report, About, Setup, Norm, CreateTest, CreateTestRange, AutoLearning };
+enum class Form {
+    Main,
+    Report,
+    About,
+    Setup,
+    Norm,
+    CreateTest,
+    CreateTestRange,
+    AutoLearning,
+    PlotSettings
+};
 
 std::unique_ptr<QWidget> build(Form form)
 {
@@ -62,6 +74,13 @@ std::unique_ptr<QWidget> build(Form form)
     }
     case Form::AutoLearning:
         return std::make_unique<LearnParForm>();
+    case Form::PlotSettings: {
+        GraphSetting rms;
+        rms.YGrid = -1;
+        setGraphTypeEntry(rms, 3);
+        return std::make_unique<PlotSettingsDialog>(
+                plotSettingsOnOpen(rms, "Iris", "Iteration", "RMS Error"));
+    }
     }
     return nullptr;
 }
@@ -106,6 +125,7 @@ void TestScreens::captionsShowWhole_data()
     QTest::addRow("create-test") << int(Form::CreateTest);
     QTest::addRow("create-test-range") << int(Form::CreateTestRange);
     QTest::addRow("auto-learning") << int(Form::AutoLearning);
+    QTest::addRow("plot-settings") << int(Form::PlotSettings);
 }
 
 void TestScreens::captionsShowWhole()

@@ -5,9 +5,6 @@
 #include <random>
 #include <vector>
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "model/netmodel.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
@@ -365,11 +362,10 @@ Result<CsvImport> importCsvTable(const CsvTable &table, const CsvImportChoice &c
 
 ImportFiles importFiles(const QString &patternFile, bool withTest)
 {
-    const QFileInfo info(patternFile);
     ImportFiles files;
     files.patterns = patternFile;
     if (withTest) {
-        files.test = info.dir().filePath(info.completeBaseName() + QStringLiteral(".tst"));
+        files.test = besideFile(patternFile, u".tst");
     }
     files.names = columnNamesPath(patternFile);
     return files;

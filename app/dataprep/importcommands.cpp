@@ -1,6 +1,5 @@
 #include "dataprep/importcommands.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "files/patterncommands.h"
@@ -65,10 +64,9 @@ bool importCsv(Workbench &wb,
     }
     const CsvImport &data = import.value();
     const QFileInfo csv(csvPath);
-    const auto chosen = wb.ui.saveFileName(
-            {QStringLiteral("Save Imported Patterns As"), QStringLiteral("Pattern Files (*.pat)"),
-             QStringLiteral("pat"),
-             csv.dir().filePath(csv.completeBaseName() + QStringLiteral(".pat"))});
+    const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Imported Patterns As"),
+                                            QStringLiteral("Pattern Files (*.pat)"),
+                                            QStringLiteral("pat"), besideFile(csvPath, u".pat")});
     if (!chosen || chosen->isEmpty()) {
         return false;
     }

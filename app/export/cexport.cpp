@@ -4,7 +4,6 @@
 #include <charconv>
 #include <vector>
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "model/textfile.h"
@@ -375,9 +374,7 @@ QString formatTest(const QString &name, const QString &headerName, const ExportS
 
 CExportFiles cExportFiles(const QString &sourcePath)
 {
-    const QFileInfo info(sourcePath);
-    const QString base = info.dir().filePath(info.completeBaseName());
-    return {sourcePath, base + QStringLiteral(".h"), base + QStringLiteral("_test.c")};
+    return {sourcePath, besideFile(sourcePath, u".h"), besideFile(sourcePath, u"_test.c")};
 }
 
 QString cIdentifier(const QString &text)
@@ -419,13 +416,9 @@ FileResult exportC(Workbench &wb, const QString &name)
                                .arg(name));
         return {FileOutcome::Failed, QString()};
     }
-    const QFileInfo netFile(wb.model.NetFileName);
-    const QString initial = wb.model.NetFileName.isEmpty()
-            ? QStringLiteral("*.c")
-            : netFile.dir().filePath(netFile.completeBaseName() + QStringLiteral(".c"));
     const auto chosen =
             wb.ui.saveFileName({QStringLiteral("Export C"), QStringLiteral("C Files (*.c)"),
-                                QStringLiteral("c"), initial});
+                                QStringLiteral("c"), exportInitialName(wb, u"c")});
     if (!chosen || chosen->isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }

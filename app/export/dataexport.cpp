@@ -1,8 +1,5 @@
 #include "export/dataexport.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "dataprep/normworkflow.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
@@ -53,8 +50,7 @@ Result<QStringList> exportDataCsv(Workbench &wb, QString base)
         return LoadError {0, QStringLiteral("The network has no training set to export")};
     }
     if (base.isEmpty()) {
-        const QFileInfo net(m.NetFileName);
-        base = net.dir().filePath(net.completeBaseName());
+        base = besideFile(m.NetFileName, u"");
     }
     const ColumnNames names = readColumnNames(m.PatFileName, m.numInputs(), m.numOutputs())
                                       .value_or(defaultColumnNames(m.numInputs(), m.numOutputs()));

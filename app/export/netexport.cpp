@@ -6,6 +6,7 @@
 #include "dataprep/normworkflow.h"
 #include "model/netmodel.h"
 #include "model/normfactors.h"
+#include "model/textfile.h"
 #include "session/engineapi.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -40,6 +41,13 @@ bool allFinite(const std::vector<float> &values)
 }
 
 } // namespace
+
+QString exportInitialName(const Workbench &wb, QStringView extension)
+{
+    const QString &net = wb.model.NetFileName;
+    const QString ending = u'.' + extension.toString();
+    return net.isEmpty() ? u'*' + ending : besideFile(net, ending);
+}
 
 QString exportedFunctionName(int16_t code)
 {

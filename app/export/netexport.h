@@ -71,6 +71,10 @@ struct ExportSamples
 // cannot run it.
 ExportSamples runSamples(Workbench &wb, int limit);
 
+// The name an export's save dialog starts with: the network file's with the extension, or
+// "*.extension" for a network that has no file.
+QString exportInitialName(const Workbench &wb, QStringView extension);
+
 // The name of a layer's neuron function as the main window lists it; any code the function list
 // does not hold acts as "Sigmoid".
 QString exportedFunctionName(int16_t code);

@@ -1,6 +1,5 @@
 #include "model/columnnames.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -54,8 +53,7 @@ ColumnNames defaultColumnNames(int inputs, int outputs)
 
 QString columnNamesPath(const QString &patternFile)
 {
-    const QFileInfo info(patternFile);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".classes"));
+    return besideFile(patternFile, u".classes");
 }
 
 QString formatColumnNames(const ColumnNames &names)

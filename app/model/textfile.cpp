@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -136,4 +137,11 @@ QString withCrlf(QStringView text)
         }
     }
     return out;
+}
+
+QString besideFile(const QString &path, QStringView ending)
+{
+    const QString name = QFileInfo(path).completeBaseName() + ending.toString();
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? name : path.left(slash + 1) + name;
 }

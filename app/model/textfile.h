@@ -32,5 +32,9 @@ Status writeFileBytes(const QString &path, const QByteArray &bytes);
 // none replaces its old file unless all were written.
 Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files);
 
+// The file beside path with path's base name and ending (".tst", "_test.c"), written in the form
+// path is ("data/iris.pat" gives "data/iris.tst", "iris.pat" gives "iris.tst").
+QString besideFile(const QString &path, QStringView ending);
+
 // The text with every line end (LF, CR or CRLF) made CRLF, for texts that come from widgets.
 QString withCrlf(QStringView text);

@@ -4,9 +4,6 @@
 #include <string>
 #include <vector>
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <onnx/checker.h>
 #include <onnx/onnx_pb.h>
 
@@ -269,13 +266,9 @@ FileResult exportOnnx(Workbench &wb)
         wb.ui.critical(net.error().message);
         return {FileOutcome::Failed, QString()};
     }
-    const QFileInfo netFile(wb.model.NetFileName);
-    const QString initial = wb.model.NetFileName.isEmpty()
-            ? QStringLiteral("*.onnx")
-            : netFile.dir().filePath(netFile.completeBaseName() + QStringLiteral(".onnx"));
-    const auto chosen = wb.ui.saveFileName({QStringLiteral("Export ONNX"),
-                                            QStringLiteral("ONNX Models (*.onnx)"),
-                                            QStringLiteral("onnx"), initial});
+    const auto chosen = wb.ui.saveFileName(
+            {QStringLiteral("Export ONNX"), QStringLiteral("ONNX Models (*.onnx)"),
+             QStringLiteral("onnx"), exportInitialName(wb, u"onnx")});
     if (!chosen || chosen->isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }

@@ -161,7 +161,9 @@ QChar detectDelimiter(QStringView text)
             bestFit = fit;
         }
     }
-    return best;
+    // No delimiter splits the rows evenly (a single column, or an unclosed quote): a comma, so
+    // that reading reports what is wrong with the file rather than a one-column table.
+    return bestFit.consistent ? best : QChar(u',');
 }
 
 // Whether the first row names the columns, from the first rows of the file.

@@ -1,8 +1,10 @@
 #include "export/dataexport.h"
 
 #include "dataprep/normworkflow.h"
+#include "export/netexport.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
+#include "session/uiport.h"
 #include "session/workbench.h"
 #include "training/patternsets.h"
 
@@ -75,4 +77,22 @@ Result<QStringList> exportDataCsv(Workbench &wb, QString base)
         paths << file.first;
     }
     return paths;
+}
+
+FileResult exportDataCsvCommand(Workbench &wb)
+{
+    const auto chosen = wb.ui.saveFileName({QStringLiteral("Export Data as CSV"),
+                                            QStringLiteral("CSV Files (*.csv)"),
+                                            QStringLiteral("csv"), exportInitialName(wb, u"csv")});
+    if (!chosen || chosen->isEmpty()) {
+        return {FileOutcome::Cancelled, QString()};
+    }
+    BusyGuard busy(wb.ui);
+    const Result<QStringList> written = exportDataCsv(wb, besideFile(*chosen, u""));
+    if (!written) {
+        wb.ui.critical(written.error().message);
+        return {FileOutcome::Failed, QString()};
+    }
+    wb.ui.setStatus(QStringLiteral("Exported %1").arg(written.value().join(QStringLiteral(", "))));
+    return {FileOutcome::Done, written.value().value(0)};
 }

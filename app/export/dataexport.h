@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "files/fileoutcome.h"
 #include "model/colmajor.h"
 #include "model/columnnames.h"
 #include "model/result.h"
@@ -18,3 +19,7 @@ QString formatCsvSet(const ColumnNames &names, const Array2 &in, const Array2 &o
 // base + "-train.csv" and base + "-test.csv" (base defaults to the network file without its
 // extension), written together. Returns the files written, or why nothing was.
 Result<QStringList> exportDataCsv(Workbench &wb, QString base = QString());
+
+// "Export Data as CSV...": asks for the file name (the save dialog "Export Data as CSV"; "x.csv"
+// gives x-train.csv and x-test.csv) and writes the sets. Refusals and failures are shown.
+FileResult exportDataCsvCommand(Workbench &wb);

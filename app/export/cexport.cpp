@@ -1,11 +1,10 @@
 #include "export/cexport.h"
 
-#include <array>
-#include <charconv>
 #include <vector>
 
 #include <QFileInfo>
 
+#include "model/numberformat.h"
 #include "model/textfile.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -22,9 +21,7 @@ const QStringList CKeywords {
 // A float as a C literal that reads back to the same float: the shortest such digits, "f".
 QString cFloat(float value)
 {
-    std::array<char, 32> buffer {};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    QString text = QString::fromLatin1(buffer.data(), end - buffer.data());
+    QString text = exactNumber(value);
     if (!text.contains(u'.') && !text.contains(u'e')) {
         text += QStringLiteral(".0");
     }

@@ -37,7 +37,7 @@ QString formatCsvSet(const ColumnNames &names, const Array2 &in, const Array2 &o
         QStringList row;
         for (const Array2 *side : {&in, &out}) {
             for (int c = 1; c <= side->cols(); ++c) {
-                row << generalNumber((*side)(p, c));
+                row << exactNumber((*side)(p, c));
             }
         }
         text += row.join(u',') + QStringLiteral("\r\n");

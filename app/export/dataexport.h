@@ -11,8 +11,8 @@
 struct Workbench;
 
 // A set as CSV: a header of the column names (inputs, then outputs as ColumnNames::outputLabel
-// gives them), then one row per pattern; comma-separated, "." as the point, at most 7
-// significant digits as in pattern files, names quoted where they need it; CRLF line ends.
+// gives them), then one row per pattern; comma-separated, "." as the point, each
+// number in the shortest form that reads back as the same single, names quoted where they need it; CRLF line ends.
 QString formatCsvSet(const ColumnNames &names, const Array2 &in, const Array2 &out, int count);
 
 // The training set and, when there is one, the test set in data units as CSV files

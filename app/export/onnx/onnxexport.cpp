@@ -1,6 +1,7 @@
 #include "export/onnx/onnxexport.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,12 @@ public:
     {
         onnx::TensorProto *t = m_graph.add_initializer();
         t->set_name(name);
-        t->set_data_type(onnx::TensorProto::FLOAT);
+        t->set_data_type(onnx::TensorProto::DOUBLE);
         for (const std::int64_t d : dims) {
             t->add_dims(d);
         }
         for (const float v : values) {
-            t->add_float_data(v);
+            t->add_double_data(v);
         }
         return name;
     }
@@ -54,7 +55,25 @@ public:
         return name;
     }
 
-    std::string scalar(const std::string &name, float value) { return constant(name, {value}, {}); }
+    // A scalar made once, however many nodes use it.
+    std::string scalar(const std::string &name, float value)
+    {
+        if (m_scalars.insert(name).second) {
+            constant(name, {value}, {});
+        }
+        return name;
+    }
+
+    // The value converted to type (a TensorProto data type).
+    std::string cast(const std::string &x, int type, const std::string &prefix)
+    {
+        const std::string out = node("Cast", {x}, prefix);
+        onnx::AttributeProto *to = last().add_attribute();
+        to->set_name("to");
+        to->set_type(onnx::AttributeProto::INT);
+        to->set_i(type);
+        return out;
+    }
 
     // One node of op over the inputs; its single output is named after prefix.
     std::string node(const std::string &op,
@@ -88,6 +107,7 @@ private:
     onnx::GraphProto &m_graph;
     onnx::NodeProto *m_last = nullptr;
     int m_count = 0;
+    std::set<std::string> m_scalars;
 };
 
 void addTensorValue(onnx::ValueInfoProto *value, const std::string &name, int columns)
@@ -139,13 +159,15 @@ std::string neuronFunction(GraphBuilder &g,
     case 4: {
         const std::string square = g.node("Mul", {x, x}, prefix + "_square");
         const std::string z = g.node("Mul", {square, temp}, prefix + "_z");
-        const std::string clamped = g.node("Min", {z, "exp_clamp"}, prefix + "_clamped");
+        const std::string clamped =
+                g.node("Min", {z, g.scalar("exp_clamp", ExpClamp)}, prefix + "_clamped");
         const std::string negative = g.node("Neg", {clamped}, prefix + "_neg");
         return g.node("Exp", {negative}, prefix + "_gauss");
     }
     default: {
-        const std::string clipped =
-                g.node("Clip", {xt, "exp_clamp_low", "exp_clamp"}, prefix + "_clip");
+        const std::string clipped = g.node(
+                "Clip", {xt, g.scalar("exp_clamp_low", -ExpClamp), g.scalar("exp_clamp", ExpClamp)},
+                prefix + "_clip");
         return g.node("Sigmoid", {clipped}, prefix + "_sigmoid");
     }
     }
@@ -212,10 +234,10 @@ Result<QByteArray> onnxModel(const ExportedNet &net)
     addTensorValue(graph->add_output(), "output", net.outputs);
     GraphBuilder g(*graph);
     const std::string temp = g.scalar("temperature", net.temperature);
-    g.scalar("exp_clamp", ExpClamp);
-    g.scalar("exp_clamp_low", -ExpClamp);
 
-    std::string x = scaleInputs(g, net, "input");
+    // The sums are made in double, as the workbench makes them, so that the model gives its
+    // outputs to the last digits of a single whatever the network's gains.
+    std::string x = scaleInputs(g, net, g.cast("input", onnx::TensorProto::DOUBLE, "input_double"));
     for (std::size_t l = 0; l < net.layers.size(); ++l) {
         const ExportedNet::Layer &layer = net.layers[l];
         const std::string prefix = "layer" + std::to_string(l + 2);
@@ -239,10 +261,7 @@ Result<QByteArray> onnxModel(const ExportedNet &net)
         x = neuronFunction(g, layer.function, sum, temp, prefix);
     }
     x = unscaleOutputs(g, net, x);
-    if (x == "input") {
-        // Unreachable for a network with a layer, but the output must be a node's.
-        x = g.node("Identity", {x}, "output");
-    }
+    g.cast(x, onnx::TensorProto::FLOAT, "output");
     g.renameLast("output");
 
     try {

@@ -3,10 +3,14 @@
 // FANN installed, FANN 2.2's batch training on the same shapes, data and epoch counts, measured
 // in the same run and alternating with the engine so that both see the same machine load.
 //
-//     axona_bench [--quick]
+//     axona_bench [--quick] [--reps N] [--only NAME]
+//     axona_bench --digest      (see digest.h)
 //
-// The engine runs BP over the whole set in calls of 5 epochs (the application's default), once
-// on two cores and once with AXONA_THREADS=1 on one. Each figure is the median of the repetitions.
+// The engine runs BP over the whole set in calls of 1 or 5 epochs (the application's default is
+// 5; 1 is what a user who watches every epoch sets), once on two cores and once with
+// AXONA_THREADS=1 on one. Each figure is the median of the repetitions; the load average is
+// read after each row. For XOR, the whole training loop of `axona train` is timed as well (see
+// trainloop.h), alternating with the same FANN runs.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +23,8 @@
 #include <vector>
 
 #include "axona32.h"
+#include "digest.h"
+#include "trainloop.h"
 
 #ifdef AXONA_HAVE_FANN
 #include <floatfann.h>
@@ -31,10 +37,9 @@ struct Case
     const char *name;
     std::vector<int> layers;
     int patterns;
+    int epochsPerCall;
     int epochs;
 };
-
-constexpr int EpochsPerCall = 5;
 
 long connections(const std::vector<int> &layers)
 {
@@ -122,7 +127,7 @@ struct EngineNet
         }
     }
 
-    void train(Data &d, int epochs, float eta)
+    void train(Data &d, int epochsPerCall, int epochs, float eta)
     {
         int16_t npat = int16_t(d.npat);
         int16_t nin = int16_t(d.nin);
@@ -137,8 +142,8 @@ struct EngineNet
         int16_t ngood = 0;
         int16_t first = 1;
         int16_t irand = 0;
-        for (int done = 0; done < epochs; done += EpochsPerCall) {
-            int16_t nepoch = int16_t(std::min(EpochsPerCall, epochs - done));
+        for (int done = 0; done < epochs; done += epochsPerCall) {
+            int16_t nepoch = int16_t(std::min(epochsPerCall, epochs - done));
             BP(d.in.data(), d.tgt.data(), &nl, &maxn, &wdim2, &wdim3, &npat, &nin, &nout, &eta,
                &alpha, x.data(), nn.data(), w.data(), g.data(), dw.data(), &nepoch, &rms, &noise,
                &noise, &timer, &temp, func.data(), &clip, &ngood, &target, &first, &npat, &irand);
@@ -227,25 +232,52 @@ std::string cpuName()
 
 int main(int argc, char **argv)
 {
-    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-    const int reps = quick ? 1 : 3;
-    const int bigEpochs = quick ? 5 : 10;
+    bool quick = false;
+    int reps = 3;
+    std::string only;
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--quick") == 0) {
+            quick = true;
+            reps = 1;
+        } else if (std::strcmp(argv[k], "--reps") == 0 && k + 1 < argc) {
+            reps = std::max(1, std::atoi(argv[++k]));
+        } else if (std::strcmp(argv[k], "--digest") == 0) {
+            return printDigests();
+        } else if (std::strcmp(argv[k], "--only") == 0 && k + 1 < argc) {
+            only = argv[++k];
+        } else {
+            std::fprintf(stderr,
+                         "usage: axona_bench [--quick] [--reps N] [--only NAME] | --digest\n");
+            return 2;
+        }
+    }
+    // Epoch counts give each timing a few tenths of a second (a tenth with --quick).
+    const int scale = quick ? 4 : 1;
+    const int big = quick ? 5 : 10;
     const std::vector<Case> cases = {
-            {"8-16-1", {8, 16, 1}, 768, quick ? 500 : 2000},
-            {"64-128-64-10", {64, 128, 64, 10}, 8192, bigEpochs},
-            {"100-250-29", {100, 250, 29}, 8192, bigEpochs},
-            {"64-128-96-64-10", {64, 128, 96, 64, 10}, 8192, bigEpochs},
-            {"30-1023-1", {30, 1023, 1}, 8192, bigEpochs},
-            {"2-2-1 (XOR)", {2, 2, 1}, 4, quick ? 100000 : 1000000},
+            {"8-16-1", {8, 16, 1}, 768, 1, 4000 / scale},
+            {"8-16-1", {8, 16, 1}, 768, 5, 4000 / scale},
+            {"13-8-3", {13, 8, 3}, 178, 1, 8000 / scale},
+            {"13-8-3", {13, 8, 3}, 178, 5, 8000 / scale},
+            {"2-2-1", {2, 2, 1}, 4, 1, 1000000 / scale},
+            {"2-2-1", {2, 2, 1}, 4, 5, 1000000 / scale},
+            {"64-128-64-10", {64, 128, 64, 10}, 8192, 5, big},
+            {"100-250-29", {100, 250, 29}, 8192, 5, big},
+            {"64-128-96-64-10", {64, 128, 96, 64, 10}, 8192, 5, big},
+            {"30-1023-1", {30, 1023, 1}, 8192, 5, big},
     };
-    std::printf("cpu: %s, %u threads; %d repetition(s), medians; engine BP in calls of %d epochs\n",
-                cpuName().c_str(), std::thread::hardware_concurrency(), reps, EpochsPerCall);
+    std::printf("cpu: %s, %u threads; %d repetition(s), medians\n", cpuName().c_str(),
+                std::thread::hardware_concurrency(), reps);
 #ifndef AXONA_HAVE_FANN
     std::printf("FANN not found: engine figures only\n");
 #endif
-    std::printf("%-16s %6s %7s %6s | %9s %9s %9s | %8s %8s | %8s\n", "shape", "pats", "conns",
-                "epochs", "eng 2c", "eng 1c", "FANN", "2c/FANN", "1c/FANN", "1c GF/s");
+    std::printf("%-16s %5s %6s %3s %7s | %9s %9s %9s | %7s %7s | %6s %5s\n", "shape", "pats",
+                "conns", "e/c", "epochs", "eng 2c", "eng 1c", "FANN", "2c/FANN", "1c/FANN",
+                "1cGF/s", "load");
     for (const Case &c : cases) {
+        if (!only.empty() && only != c.name) {
+            continue;
+        }
         std::mt19937 gen(12345);
         Data data(c, gen);
         EngineNet engine(c, gen);
@@ -254,42 +286,57 @@ int main(int argc, char **argv)
         FannNet fann(c, data);
 #endif
         // One warm-up round: the engine's buffers and helper thread, FANN's caches.
-        engine.train(data, EpochsPerCall, eta);
+        engine.train(data, c.epochsPerCall, c.epochsPerCall, eta);
 #ifdef AXONA_HAVE_FANN
         fann.train(1);
 #endif
-        std::vector<double> two, one, other;
+        std::vector<double> two, one, other, loop;
+        const bool timeLoop = c.patterns == 4;
         for (int r = 0; r < reps; ++r) {
+            if (timeLoop) {
+                // As many iterations of the tool's loop as the engine's timing has calls.
+                loop.push_back(trainLoopSecondsPerEpoch(AXONA_CLI, AXONA_EXAMPLES, c.epochsPerCall,
+                                                        c.epochs / c.epochsPerCall));
+            }
             unsetenv("AXONA_THREADS");
-            two.push_back(timeIt([&] { engine.train(data, c.epochs, eta); }));
+            two.push_back(timeIt([&] { engine.train(data, c.epochsPerCall, c.epochs, eta); }));
             setenv("AXONA_THREADS", "1", 1);
-            one.push_back(timeIt([&] { engine.train(data, c.epochs, eta); }));
+            one.push_back(timeIt([&] { engine.train(data, c.epochsPerCall, c.epochs, eta); }));
             unsetenv("AXONA_THREADS");
 #ifdef AXONA_HAVE_FANN
             other.push_back(timeIt([&] { fann.train(c.epochs); }));
 #endif
         }
+        double load = 0.0;
+        getloadavg(&load, 1);
         const double work = double(c.patterns) * double(connections(c.layers)) * c.epochs;
         const double t2 = median(two);
         const double t1 = median(one);
         const double tf = other.empty() ? 0.0 : median(other);
-        if (c.patterns == 4) {
-            // Overhead-bound: microseconds per epoch instead of throughput.
-            std::printf("%-16s %6d %7ld %6d | %7.3fus %7.3fus %7.3fus | %8.2f %8.2f |\n", c.name,
-                        c.patterns, connections(c.layers), c.epochs, 1e6 * t2 / c.epochs,
+        std::printf("%-16s %5d %6ld %3d %7d | ", c.name, c.patterns, connections(c.layers),
+                    c.epochsPerCall, c.epochs);
+        if (c.patterns < 16) {
+            // Overhead-bound: microseconds per epoch, and the time ratio engine/FANN.
+            std::printf("%7.3fus %7.3fus %7.3fus | %7.2f %7.2f | %6s %5.2f\n", 1e6 * t2 / c.epochs,
                         1e6 * t1 / c.epochs, 1e6 * tf / c.epochs, tf > 0 ? t2 / tf : 0.0,
-                        tf > 0 ? t1 / tf : 0.0);
-            continue;
+                        tf > 0 ? t1 / tf : 0.0, "", load);
+            if (timeLoop && *std::min_element(loop.begin(), loop.end()) > 0.0) {
+                const double tl = median(loop);
+                std::printf("%-16s %5s %6s %3d %7d | %7.3fus %9s %7.3fus | %7.2f %7s |\n",
+                            "  axona train", "", "", c.epochsPerCall, c.epochs, 1e6 * tl, "",
+                            1e6 * tf / c.epochs, tf > 0 ? tl * c.epochs / tf : 0.0, "");
+            }
+        } else {
+            std::printf("%8.2fG %8.2fG %8.2fG | %6.1fx %6.1fx | %6.1f %5.2f\n", work / t2 * 1e-9,
+                        work / t1 * 1e-9, tf > 0 ? work / tf * 1e-9 : 0.0, tf > 0 ? tf / t2 : 0.0,
+                        tf > 0 ? tf / t1 : 0.0, 6.0 * work / t1 * 1e-9, load);
         }
-        std::printf("%-16s %6d %7ld %6d | %8.2fG %8.2fG %8.2fG | %7.1fx %7.1fx | %8.1f\n", c.name,
-                    c.patterns, connections(c.layers), c.epochs, work / t2 * 1e-9, work / t1 * 1e-9,
-                    tf > 0 ? work / tf * 1e-9 : 0.0, tf > 0 ? tf / t2 : 0.0, tf > 0 ? tf / t1 : 0.0,
-                    6.0 * work / t1 * 1e-9);
         std::fflush(stdout);
     }
-    std::printf("CUPS = patterns x connections (incl. biases) x epochs / s; G = 1e9. "
-                "XOR: time per epoch and time ratio engine/FANN (lower is better).\n"
-                "1c GF/s = 6 flops per connection update (forward, backward, gradient: one "
-                "multiply-add each) on one core.\n");
+    std::printf("e/c = epochs per engine call. CUPS = patterns x connections (incl. biases) x "
+                "epochs / s; G = 1e9.\n2-2-1 (XOR): time per epoch, and the time ratio "
+                "engine/FANN (lower is better); 'axona train': the same for the whole training "
+                "loop of the command-line tool.\n1cGF/s = 6 flops per connection update "
+                "(forward, backward, gradient: one multiply-add each) on one core.\n");
     return 0;
 }

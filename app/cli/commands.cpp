@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -15,18 +16,22 @@
 #include <unistd.h>
 
 #include "cli/cliui.h"
+#include "cli/linkcommand.h"
 #include "cli/plotfiles.h"
 #include "dataprep/createtest.h"
 #include "dataprep/csvimport.h"
 #include "dataprep/importcommands.h"
 #include "dataprep/normworkflow.h"
+#include "exchange/dbus/dbuslinkport.h"
 #include "export/cexport.h"
 #include "export/dataexport.h"
 #include "export/onnx/onnxexport.h"
+#include "files/datalinks.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
 #include "files/weightcommands.h"
 #include "model/netfile.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/textfile.h"
@@ -51,9 +56,14 @@ struct Session
     EngineApi engine;
     CliDesktop desktop;
     Workbench wb {ui, engine, desktop};
+    // A network file may name linked sets: the tool links them like the program, and starts
+    // itself as the server of a linked file nobody serves.
+    DbusLinkPort links;
 
     Session()
     {
+        links.setCompanionProgram(QCoreApplication::applicationFilePath());
+        attachDataLinks(wb, links);
         resetModel(wb);
         buildNetwork(wb);
     }
@@ -299,7 +309,7 @@ int runTrain(const QStringList &args)
     shown.start();
     IterationResult last;
     bool any = false;
-    options.onIteration = [&](const IterationResult &r) {
+    options.onShown = [&](const IterationResult &r) {
         last = r;
         any = true;
         if (terminal) {
@@ -831,7 +841,7 @@ int runExportData(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 14> Commands {{
+const std::array<CliCommand, 15> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo,
@@ -1005,6 +1015,23 @@ const std::array<CliCommand, 14> Commands {{
          "decimal point.\n\n"
          "--csv  write CSV (the only format)\n\n"
          "-o BASE  the files' common start (default: NET without its extension)"},
+        {"link", LinkUsage,
+         "offer a text, TSV or CSV file as a live link item, or print an item once or on every "
+         "change (the link peer for spreadsheets and scripts)",
+         -1, &runLink,
+         "Makes any program that reads or writes text files a peer of the program's live links "
+         "over the session bus. A link reference is server|topic!item, as the Edit menu's "
+         "\"Paste Pats (Linked)\" and \"Copy Pat Outputs\" use it.\n\n"
+         "link serve FILE offers the text of FILE (a TSV or CSV file's rows as pasted data) as the "
+         "item and offers it again each time the file is saved, until interrupted.\n\n"
+         "--server NAME  the server name other programs link to\n\n"
+         "--topic T  the topic (default: FILE's full path)\n\n"
+         "--item I  the item (default: data)\n\n"
+         "--quit-when-unlinked  end when the last linked program has gone\n\n"
+         "link get REF prints the item once; link watch REF prints it and again on every change, "
+         "until the server goes away.\n\n"
+         "-o FILE  (watch) write each new text over FILE instead of printing it\n\n"
+         "--timeout MS  how long to wait for the server, in milliseconds (default 5000)"},
 }};
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "files/datalinks.h"
 #include "files/patterncommands.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
@@ -97,13 +98,13 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
 
     BusyGuard busy(wb.ui);
     setStatus(form, QStringLiteral("Reading .PAT file..."));
-    if (m.PatsLinked) {
-        wb.ui.critical(QStringLiteral("The training set comes from a data link, which cannot be "
-                                      "read again here: no test data were created."));
-        return CreateTestEnd::Failed;
-    }
-    // Every run starts from the full pattern file, never from a set an earlier run reduced.
-    if (!openPatterns(wb, false, m.PatFileName).done() || m.NumPats < 1) {
+    // Every run starts from the full set at its source, the pattern file or the data link, never
+    // from a set an earlier run reduced; a pasted set has no source but itself.
+    const bool pasted = !m.PatsLinked && isPastedSet(wb, false);
+    const bool reread = m.PatsLinked ? relinkSet(wb, 1)
+            : pasted                 ? m.HasPatterns
+                                     : openPatterns(wb, false, m.PatFileName).done();
+    if (!reread || m.NumPats < 1) {
         return CreateTestEnd::Failed;
     }
     const int numPats = m.NumPats;

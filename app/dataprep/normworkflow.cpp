@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "files/datalinks.h"
 #include "files/patterncommands.h"
 #include "model/normfactors.h"
 #include "model/numberformat.h"
@@ -60,40 +61,12 @@ const FuncRangeEntry &rangeOf(const NetModel &m, int16_t code)
     return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
 }
 
-// One side of a set back in data units with the stored factors (the inverse of the transform).
-void unscale(Array2 &a,
-             const std::vector<float> &scale,
-             const std::vector<float> &offset,
-             bool log,
-             bool global)
-{
-    for (int c = 1; c <= a.cols(); ++c) {
-        const std::size_t i = global ? 0 : static_cast<std::size_t>(c - 1);
-        if (i >= scale.size() || i >= offset.size() || scale[i] == 0.0f) {
-            continue;
-        }
-        for (int r = 1; r <= a.rows(); ++r) {
-            double x = (static_cast<double>(a(r, c)) - offset[i]) / scale[i];
-            if (log) {
-                x = std::exp(x);
-            }
-            a(r, c) = static_cast<float>(x);
-        }
-    }
-}
-
 bool isSampled(const Workbench &wb)
 {
     return wb.form.text(Control::LBL_TestFile).left(7).toLower() == QLatin1String("sampled");
 }
 
 } // namespace
-
-void unnormalizeSet(const NetModel &m, Array2 &in, Array2 &out)
-{
-    unscale(in, m.InNormA, m.InNormB, m.InNormLog, m.GlobalNorm);
-    unscale(out, m.OutNormA, m.OutNormB, m.OutNormLog, m.GlobalNorm);
-}
 
 QString logFrameHint(const NormOption &log)
 {
@@ -133,24 +106,35 @@ bool rereadNormData(Workbench &wb)
         wb.ui.exclamation(QStringLiteral("There are no training patterns to normalize."));
         return false;
     }
-    if (m.PatsLinked || (m.HasTest && m.TestLinked)) {
-        wb.ui.exclamation(QStringLiteral("Data that come from a data link cannot be read again "
-                                         "here: open the pattern and test files to normalize "
-                                         "them."));
+    const bool wasOn = m.NormOn;
+    // Sets that have no file or link to come back from (made by Create Test, or pasted) are
+    // taken back to data units in place, so that the new factors meet raw data like every
+    // other set.
+    const bool keepPatterns = !m.PatsLinked && isPastedSet(wb, false);
+    const bool keepTest = m.HasTest && !m.TestLinked && (isSampled(wb) || isPastedSet(wb, true));
+    m.NormOn = false;
+    if (m.PatsLinked) {
+        if (!relinkSet(wb, 1)) {
+            // A link that could not be made left the set as it was, still normalised.
+            m.NormOn = wasOn && m.HasPatterns;
+            return false;
+        }
+    } else if (keepPatterns) {
+        if (wasOn) {
+            unnormalizeSet(m, m.PatIn, m.PatOut);
+        }
+    } else if (!openPatterns(wb, false, m.PatFileName).done()) {
         return false;
     }
-    const bool keepTest = m.HasTest && isSampled(wb);
-    if (keepTest && m.NormOn) {
-        // The set has no file to come back from: its raw values are taken back in place, so
-        // that the new factors are applied to raw data like every other set.
+    if (keepTest && wasOn) {
         unnormalizeSet(m, m.TstIn, m.TstOut);
     }
-    m.NormOn = false;
-    if (!openPatterns(wb, false, m.PatFileName).done()) {
-        return false;
-    }
     if (m.HasTest && !keepTest) {
-        openTest(wb, false, m.TestFileName);
+        if (!m.TestLinked) {
+            openTest(wb, false, m.TestFileName);
+        } else if (!relinkSet(wb, 2) && m.HasTest && wasOn) {
+            unnormalizeSet(m, m.TstIn, m.TstOut);
+        }
     }
     return true;
 }

@@ -46,10 +46,6 @@ struct NormForm
     std::function<void(const QString &)> onStatus;
 };
 
-// A set held normalised back in data units with the model's stored factors and log flags
-// (columns with a zero scale stay as they are).
-void unnormalizeSet(const NetModel &model, Array2 &in, Array2 &out);
-
 // The hint of the "Inputs" or "Outputs" frame for its Log option.
 QString logFrameHint(const NormOption &log);
 

@@ -1,7 +1,7 @@
 #include "export/dataexport.h"
 
-#include "dataprep/normworkflow.h"
 #include "export/netexport.h"
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
 #include "session/uiport.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dataprep/normworkflow.h"
 #include "model/netmodel.h"
 #include "model/normfactors.h"
 #include "model/textfile.h"

@@ -2,8 +2,10 @@
 
 #include <QFileInfo>
 
+#include "files/datalinks.h"
 #include "files/patterncommands.h"
 #include "files/weightcommands.h"
+#include "model/linkreference.h"
 #include "model/numberformat.h"
 #include "model/settings.h"
 #include "model/textfile.h"
@@ -20,7 +22,8 @@ namespace {
 bool namesNoFile(const QString &source)
 {
     return source.trimmed().isEmpty()
-            || source.trimmed().compare(noFileCaption(), Qt::CaseInsensitive) == 0;
+            || source.trimmed().compare(noFileCaption(), Qt::CaseInsensitive) == 0
+            || source.trimmed().compare(pastedCaption(), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -51,6 +54,7 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         wb.ui.information(QStringLiteral("You will first be prompted for the weight file name"));
         saveWeights(wb, true);
     }
+    savePastedSets(wb);
     QString path = fileName;
     if (saveAs) {
         const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Net As"),
@@ -194,16 +198,20 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     f.setText(Control::TXT_maxW, generalNumber(c.MaxWeight));
 
     const QString baseDir = QFileInfo(path).absolutePath();
-    const QString linksMissing = QStringLiteral("Data links are not available");
-    if (c.patternSource.startsWith(u'!') || c.patternSource.startsWith(u'$')) {
-        errorReading(linksMissing);
-        return {FileOutcome::Failed, QString()};
-    }
-    if (namesNoFile(c.patternSource)) {
+    const auto linkFailed = [](const QString &reference) {
+        return QStringLiteral("the data link %1 could not be made").arg(reference);
+    };
+    if (const std::optional<QString> reference = linkedSource(c.patternSource)) {
+        if (!openDataLink(wb, *reference, 1, baseDir)) {
+            errorReading(linkFailed(*reference));
+            return {FileOutcome::Failed, QString()};
+        }
+        m.PatsLinked = true;
+        m.LinkItemSeparator = QStringLiteral("!");
+    } else if (namesNoFile(c.patternSource)) {
         errorReading(QStringLiteral("the network file names no pattern file"));
         return {FileOutcome::Failed, QString()};
-    }
-    if (!openPatterns(wb, false, c.patternSource, baseDir).done()) {
+    } else if (!openPatterns(wb, false, c.patternSource, baseDir).done()) {
         errorReading(
                 QStringLiteral("the pattern file %1 could not be loaded").arg(c.patternSource));
         return {FileOutcome::Failed, QString()};
@@ -221,11 +229,17 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
 
     const QString testHead = c.testSource.toUpper();
     if (testHead.startsWith(QStringLiteral("CLICK"))
-        || testHead.startsWith(QStringLiteral("SAMPLED")) || c.testSource.trimmed().isEmpty()) {
-        // No test set, or one made by Create Test that has no file.
+        || testHead.startsWith(QStringLiteral("SAMPLED"))
+        || c.testSource.trimmed().compare(pastedCaption(), Qt::CaseInsensitive) == 0
+        || c.testSource.trimmed().isEmpty()) {
+        // No test set, or one made by Create Test or pasted that has no file.
     } else if (c.testSource.startsWith(u'!')) {
-        errorReading(linksMissing);
-        return {FileOutcome::Failed, QString()};
+        const QString reference = c.testSource.sliced(1);
+        if (!openDataLink(wb, reference, 2, baseDir)) {
+            errorReading(linkFailed(reference));
+            return {FileOutcome::Failed, QString()};
+        }
+        m.TestLinked = true;
     } else {
         openTest(wb, false, c.testSource, baseDir);
     }

@@ -1,11 +1,13 @@
 #include "files/patterncommands.h"
 
+#include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
 #include "model/settings.h"
 #include "model/textfile.h"
 #include "session/commandstate.h"
 #include "session/controls.h"
+#include "session/linkport.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
 #include "training/setnormalization.h"
@@ -153,6 +155,14 @@ FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &
     const FileResult result = readSetFile(wb, ask, path, test);
     const SetPlace place = placeOf(wb, test);
     FormState &f = wb.form;
+    if (!result.cancelled()) {
+        // The file takes the place of a set fed by a data link: the link ends.
+        bool &linked = test ? wb.model.TestLinked : wb.model.PatsLinked;
+        if (linked && wb.links) {
+            wb.links->close(test ? 2 : 1);
+        }
+        linked = false;
+    }
     if (result.failed()) {
         markAbsent(wb, place);
     } else if (result.done()) {
@@ -171,7 +181,9 @@ FileResult openSet(Workbench &wb, bool ask, const QString &name, const QString &
     return result;
 }
 
-FileResult saveSet(Workbench &wb, bool test)
+// Writes a set to a file chosen in the save dialog: as it is held, or with dataUnits back in
+// data units when it is held normalised.
+FileResult saveSet(Workbench &wb, bool test, bool dataUnits = false)
 {
     const UiPort::FileRequest request = test
             ? UiPort::FileRequest {QStringLiteral("Save Test Pats. As"),
@@ -186,8 +198,12 @@ FileResult saveSet(Workbench &wb, bool test)
     }
     const SetPlace place = placeOf(wb, test);
     BusyGuard busy(wb.ui);
-    const Status written =
-            writeTextFile(*chosen, formatPatternText(place.count, place.in, place.out));
+    Array2 in = place.in;
+    Array2 out = place.out;
+    if (dataUnits && wb.model.NormOn) {
+        unnormalizeSet(wb.model, in, out);
+    }
+    const Status written = writeTextFile(*chosen, formatPatternText(place.count, in, out));
     if (!written) {
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
@@ -290,4 +306,23 @@ bool pastePatterns(Workbench &wb, const QString &text, const QString &name)
 bool pasteTests(Workbench &wb, const QString &text, const QString &name)
 {
     return pasteSet(wb, text, name, true);
+}
+
+bool isPastedSet(const Workbench &wb, bool test)
+{
+    return wb.form.text(test ? Control::LBL_TestFile : Control::LBL_DataFile)
+                   .compare(pastedCaption(), Qt::CaseInsensitive)
+            == 0;
+}
+
+void savePastedSets(Workbench &wb)
+{
+    if (wb.model.HasPatterns && isPastedSet(wb, false)) {
+        wb.ui.information(QStringLiteral("You will first be prompted for the pattern file name"));
+        saveSet(wb, false, true);
+    }
+    if (wb.model.HasTest && isPastedSet(wb, true)) {
+        wb.ui.information(QStringLiteral("You will first be prompted for the test file name"));
+        saveSet(wb, true, true);
+    }
 }

@@ -36,3 +36,11 @@ FileResult saveTestPatsAs(Workbench &wb);
 // shown as the set's source unless it is a single blank. Returns whether the set was taken.
 bool pastePatterns(Workbench &wb, const QString &text, const QString &name);
 bool pasteTests(Workbench &wb, const QString &text, const QString &name);
+
+// Whether the training set (the test set with test) was pasted and has no file yet.
+bool isPastedSet(const Workbench &wb, bool test);
+
+// Before a network is saved: a set that was pasted and has no file yet is saved to one first
+// (after a note, through the save dialog, in data units), so that the network file names a file
+// it can be read from again. A cancelled dialog leaves the set as it is.
+void savePastedSets(Workbench &wb);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QSignalBlocker>
 
@@ -114,5 +115,9 @@ void FormBinder::apply(const QString &control)
         }
     } else if (auto *label = qobject_cast<QLabel *>(widget)) {
         label->setText(text);
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
+        if (plain->toPlainText() != text) {
+            plain->setPlainText(text);
+        }
     }
 }

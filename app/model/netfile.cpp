@@ -50,19 +50,25 @@ void skipLabel(ListReader &in)
     in.readText(label);
 }
 
+// A name as a field that reads back whole: a comma would end it, in quotes it stays.
+QString wholeField(const QString &text)
+{
+    if (text.contains(u',') && !text.contains(u'"')) {
+        return u'"' + text + u'"';
+    }
+    return text;
+}
+
 // What a data-file line of the network file holds for a label's caption: file names as they
 // are, the captions that name no file in lower case.
 QString fileLine(const QString &caption)
 {
     if (caption.isEmpty() || caption.compare(noFileCaption(), Qt::CaseInsensitive) == 0
-        || caption.compare(SampledCaption, Qt::CaseInsensitive) == 0) {
+        || caption.compare(SampledCaption, Qt::CaseInsensitive) == 0
+        || caption.compare(pastedCaption(), Qt::CaseInsensitive) == 0) {
         return caption.isEmpty() ? noFileCaption().toLower() : caption.toLower();
     }
-    // A comma would end the name when it is read back; in quotes it stays whole.
-    if (caption.contains(u',') && !caption.contains(u'"')) {
-        return u'"' + caption + u'"';
-    }
-    return caption;
+    return wholeField(caption);
 }
 
 // A title or plot text as a quoted field can hold it: a line break or a double quote inside
@@ -357,9 +363,9 @@ QString formatNetText(const NetModel &m, const NetFileTexts &f, const QList<Wind
     t += label("Data Files:");
     const QString &patterns = f.patternFile;
     const QString &tests = f.testFile;
-    t += PrintLine().text(m.PatsLinked ? u'!' + patterns : fileLine(patterns)).str();
+    t += PrintLine().text(m.PatsLinked ? wholeField(u'!' + patterns) : fileLine(patterns)).str();
     t += PrintLine().text(fileLine(f.weightFile)).str();
-    t += PrintLine().text(m.TestLinked ? u'!' + tests : fileLine(tests)).str();
+    t += PrintLine().text(m.TestLinked ? wholeField(u'!' + tests) : fileLine(tests)).str();
     t += label("Desktop Information:");
     t += PrintLine().number(int(desktop.size())).str();
     for (const WindowLayout &w : desktop) {

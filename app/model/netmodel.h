@@ -30,6 +30,12 @@ inline QString noFileCaption()
     return QStringLiteral("Click here to Open File");
 }
 
+// The source a set shows when it was pasted from the clipboard: it has no file until saved.
+inline QString pastedCaption()
+{
+    return QStringLiteral("pasted");
+}
+
 // The names of the function list, in code order.
 const std::array<QString, 5> &neuronFunctionNames();
 
@@ -159,6 +165,8 @@ struct NetModel
     bool PatsLinked = false;
     bool TestLinked = false;
     bool NetLoading = false;
+    // The user gave up waiting for a started link server.
+    bool LinkWaitCancelled = false;
 
     // The report window: what it lists and the text being built for it.
     ReportKind ReportMode = ReportKind::None;

@@ -61,6 +61,14 @@ void updateMenuOnOpen(Workbench &wb, const QString &menu)
         f.setEnabled(Control::MNU_DATA_CreateTest, m.NumPats > 0);
     } else if (menu == Control::MNU_VIEW) {
         f.setEnabled(Control::MNU_VIEWSens, m.HasPatterns);
+    } else if (menu == Control::MNU_EDIT) {
+        // While training runs the link commands stay off: a link would replace the data.
+        if (m.StopFlag) {
+            f.setEnabled(Control::MNU_EDIT_PastePatLinked, true);
+            f.setEnabled(Control::MNU_EDIT_PasteTSTLinked, true);
+            f.setEnabled(Control::MNU_EDIT_CopyOutsLinked, m.HasPatterns);
+            f.setEnabled(Control::MNU_EDIT_CopyTSTLinked, m.HasTest);
+        }
     } else if (menu == Control::MNU_FILE) {
         f.setEnabled(Control::MNU_FILE_SavePatsAs, m.PatsUnsaved && m.SetsRegenerated);
         f.setEnabled(Control::MNU_FILE_SaveTstPats, m.TestUnsaved && m.SetsRegenerated);

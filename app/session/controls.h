@@ -54,6 +54,11 @@
     X(BTN_EditWgt)                                                                                 \
     X(LBL_Npts)                                                                                    \
     X(LBL_NptsTST)                                                                                 \
+    /* The link ends: never shown, they carry text between the program and its links */            \
+    X(TXT_PAT)                                                                                     \
+    X(TXT_TST)                                                                                     \
+    X(TXT_PATOUTS)                                                                                 \
+    X(TXT_TSTOUTS)                                                                                 \
     /* Menus and menu items */                                                                     \
     X(MNU_FILE)                                                                                    \
     X(MNU_FILE_SaveNet)                                                                            \
@@ -64,6 +69,7 @@
     X(MNU_FILE_OpenWeight)                                                                         \
     X(MNU_FILE_SaveWeight)                                                                         \
     X(MNU_FILE_SaveWeightAs)                                                                       \
+    X(MNU_EDIT)                                                                                    \
     X(MNU_EDIT_PastePatLinked)                                                                     \
     X(MNU_EDIT_PasteTSTLinked)                                                                     \
     X(MNU_EDIT_CopyOutsLinked)                                                                     \

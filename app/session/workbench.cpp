@@ -4,6 +4,7 @@
 #include "session/commandstate.h"
 #include "session/controls.h"
 #include "session/desktopport.h"
+#include "session/linkport.h"
 
 namespace {
 
@@ -110,6 +111,13 @@ void resetModel(Workbench &wb)
 
     // 9. Menus, links, learning adaptation, title, caption.
     updateCommands(wb);
+    f.setText(Control::TXT_PAT, QString());
+    f.setText(Control::TXT_TST, QString());
+    f.setText(Control::TXT_PATOUTS, QStringLiteral("Update Link"));
+    f.setText(Control::TXT_TSTOUTS, QStringLiteral("Update Link"));
+    if (wb.links) {
+        wb.links->reset();
+    }
     f.setChecked(Control::CHK_AutoLearn, false);
     f.setText(Control::TXT_Title, m.NetTitle);
     wb.desktop->setFrameCaption(QString());

@@ -9,6 +9,7 @@
 
 class DesktopPort;
 class EngineApi;
+class LinkPort;
 class UiPort;
 
 // Everything a workflow works on: the one network, what the main window shows, the engine and
@@ -34,6 +35,8 @@ struct Workbench
     ReportState report;
     // What changed, for the windows and link servers that subscribe.
     WorkbenchEvents events;
+    // The live data links with other programs; null where there are none.
+    LinkPort *links = nullptr;
 };
 
 // New Net defaults for the model and the main window, without asking; data, weights and

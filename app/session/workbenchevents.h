@@ -28,7 +28,8 @@ public:
     explicit WorkbenchEvents(QObject *parent = nullptr);
 
 signals:
-    // A training iteration ended: its results are shown and the RMS history holds its point.
+    // A training iteration ended: the RMS history holds its point. The "Training Results" labels
+    // follow at most about 30 times a second, so they may still show an earlier iteration.
     // Emitted by the training loop between two engine calls, once per iteration.
     void iterationDone(const IterationResult &result);
     // The network arrays were allocated anew from the layer list (New Net, a layer change, Open

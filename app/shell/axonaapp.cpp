@@ -1,5 +1,9 @@
 #include "shell/axonaapp.h"
 
+#include <array>
+#include <functional>
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +20,8 @@
 
 #include "dataprep/widgets/csvimportdialog.h"
 #include "dataprep/widgets/dataprepdialogs.h"
+#include "exchange/dataexchange.h"
+#include "exchange/widgets/desktoplinkport.h"
 #include "export/cexport.h"
 #include "export/dataexport.h"
 #include "export/onnx/onnxexport.h"
@@ -82,6 +88,7 @@ AxonaApplication::AxonaApplication()
     connectFiles();
     connectTraining();
     connectReports();
+    connectExchange();
 }
 
 AxonaApplication::~AxonaApplication()
@@ -89,6 +96,9 @@ AxonaApplication::~AxonaApplication()
     // The windows go first: closing them still reaches the network (the report window tells
     // the core it closed), which must outlive them.
     m_frame.reset();
+    m_exchange.reset();
+    m_workbench->links = nullptr;
+    m_links.reset();
 }
 
 void AxonaApplication::start(const QString &netFile)
@@ -253,6 +263,23 @@ void AxonaApplication::connectReports()
             [&wb] { showWeightDelta(wb); });
     connect(m_corvel->action(QStringLiteral("MNU_VIEWSens")), &QAction::triggered, this,
             [&wb] { showSensitivity(wb); });
+}
+
+void AxonaApplication::connectExchange()
+{
+    m_links = std::make_unique<DesktopLinkPort>(m_frame.get());
+    m_exchange = std::make_unique<DataExchange>(*m_workbench, *m_links);
+    DataExchange *exchange = m_exchange.get();
+    const std::array<std::pair<const char *, std::function<void()>>, 5> commands {{
+            {"MNU_EDIT_PastePatLinked", [exchange] { exchange->paste(1); }},
+            {"MNU_EDIT_PasteTSTLinked", [exchange] { exchange->paste(2); }},
+            {"MNU_EDIT_CopyOutsLinked", [exchange] { exchange->copyOutputs(false); }},
+            {"MNU_EDIT_CopyTSTLinked", [exchange] { exchange->copyOutputs(true); }},
+            {"MNU_EDIT_Update", [exchange] { exchange->updateClient(); }},
+    }};
+    for (const auto &[name, command] : commands) {
+        connect(m_corvel->action(QLatin1String(name)), &QAction::triggered, this, command);
+    }
 }
 
 void AxonaApplication::connectMenus()

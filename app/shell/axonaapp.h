@@ -8,6 +8,8 @@
 #include "session/desktopport.h"
 
 class CorvelWindow;
+class DataExchange;
+class DesktopLinkPort;
 class EngineApi;
 class FormBinder;
 class MdiNeuralFrame;
@@ -39,6 +41,9 @@ public:
 
     QtUiPort &ui() const { return *m_ui; }
 
+    // The links with other programs.
+    DesktopLinkPort &links() const { return *m_links; }
+
     // The desktop of the program: the frame's caption, its child windows, programs started.
     void setFrameCaption(const QString &caption) override;
     void closeSatelliteWindows() override;
@@ -53,6 +58,7 @@ private:
     void connectFiles();
     void connectTraining();
     void connectReports();
+    void connectExchange();
     void train();
     void registerWindows();
     bool confirmClose();
@@ -65,6 +71,9 @@ private:
     std::unique_ptr<FormBinder> m_binder;
     std::unique_ptr<WindowRegistry> m_windows;
     WindowPrinting *m_printing = nullptr;
+    // The links with other programs and the Edit menu's commands on them.
+    std::unique_ptr<DesktopLinkPort> m_links;
+    std::unique_ptr<DataExchange> m_exchange;
     // The program was asked to close while a training run was active: close when it ends.
     bool m_closeAfterTraining = false;
 };

@@ -1,6 +1,7 @@
 #include "training/training.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 
@@ -14,6 +15,8 @@
 #include "training/patternsets.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // Commands that could change the network's shape or data while the engine works on its arrays.
 constexpr QLatin1String LinkCommands[] = {
@@ -65,13 +68,12 @@ void enableAfterRun(Workbench &wb)
 }
 
 // The engine's training routine over rows first..last; returns its last epoch's error and good
-// count through rms and good.
-void trainWindow(Workbench &wb, int16_t first, int16_t last, float &rms, int16_t &good)
+// count through rms and good. timer is the clock reading handed over beside them.
+void trainWindow(Workbench &wb, int16_t first, int16_t last, float timer, float &rms, int16_t &good)
 {
     NetModel &m = wb.model;
     int16_t nin = m.numInputs();
     int16_t nout = m.numOutputs();
-    float timer = secondsSinceMidnight();
     const EngineApi::Routines &fn = wb.engine.fn();
     if (m.TrainMode == 1) {
         fn.BP(m.PatIn.data(), m.PatOut.data(), &m.NumLayers, &m.MaxNodes, &m.MaxIn, &m.MaxOut,
@@ -114,31 +116,58 @@ bool readyToTrain(Workbench &wb, bool useTest)
     return true;
 }
 
-// "Iterations:", "RMS Error:", "Change:", "Good Pats.:" and the learning-rate adaptation after one
-// iteration that measured rms and good over a set of count patterns.
-IterationResult showIteration(Workbench &wb, float rms, int16_t good, int count)
+// One iteration's figures as the "Training Results" panel shows them.
+struct Shown
+{
+    IterationResult result;
+    float change = 0.0f; // the "Change:" value, RMS error less the previous iteration's
+    QString eta; // the "Eta" box, when adaptation changed it ...
+    float etaValue = 0.0f; // ... to this value
+};
+
+// The figures of one iteration that measured rms and good over a set of count patterns, and the
+// learning-rate adaptation; the panel shows them at its next refresh.
+Shown measureIteration(Workbench &wb, float rms, int16_t good, int count)
 {
     NetModel &m = wb.model;
-    FormState &f = wb.form;
-    IterationResult r;
+    Shown shown;
+    IterationResult &r = shown.result;
     r.rms = rms;
     r.good = good;
     // The integer part of good / count x 100, taken exactly so 29 of 100 shows 29.
     r.goodPercent = static_cast<float>((int64_t {good} * 100) / count);
-    f.setText(Control::LBL_Error, formatNumber(rms, u"#.000000000"));
-    f.setText(Control::LBL_Change, formatNumber(rms - wb.PrevError, u"##.000000000"));
+    shown.change = rms - wb.PrevError;
     ++m.IterCount;
     r.iterations = m.IterCount;
     r.epochs = static_cast<float>(int64_t {m.IterCount} * m.EpochsPerCall);
-    f.setText(Control::LBL_iter, generalNumber(r.epochs));
-    f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
     if (m.LearnAdapt.AutoOn != 0.0f) {
         m.Eta = rms < wb.PrevError ? m.Eta * m.LearnAdapt.EtaInc : m.Eta * m.LearnAdapt.EtaDec;
-        // The box stores the rounded value it shows.
-        parameterTextChanged(wb, Control::TXT_Eta, formatNumber(m.Eta, u"##0.0###"));
+        // The box stores the rounded value it shows, so the next iteration trains with that.
+        shown.eta = formatNumber(m.Eta, u"##0.0###");
+        m.Eta = static_cast<float>(leadingNumber(shown.eta));
+        shown.etaValue = m.Eta;
     }
     wb.PrevError = rms;
-    return r;
+    return shown;
+}
+
+// "Iterations:", "RMS Error:", "Change:", "Good Pats.:" and the adapted "Eta" of one iteration.
+void showIteration(Workbench &wb, const Shown &shown, const TrainOptions &options)
+{
+    FormState &f = wb.form;
+    const IterationResult &r = shown.result;
+    f.setText(Control::LBL_Error, formatNumber(r.rms, u"#.000000000"));
+    f.setText(Control::LBL_Change, formatNumber(shown.change, u"##.000000000"));
+    f.setText(Control::LBL_iter, generalNumber(r.epochs));
+    f.setText(Control::LBL_GoodPats, formatNumber(r.goodPercent, u"##0"));
+    // Unless the user typed another Eta since, which the box then already shows.
+    if (!shown.eta.isNull()
+        && std::bit_cast<uint32_t>(wb.model.Eta) == std::bit_cast<uint32_t>(shown.etaValue)) {
+        parameterTextChanged(wb, Control::TXT_Eta, shown.eta);
+    }
+    if (options.onShown) {
+        options.onShown(r);
+    }
 }
 
 } // namespace
@@ -175,10 +204,36 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     m.IterCount = 0;
     const int16_t epochLen = roundToInt16(leadingNumber(f.text(Control::TXT_EpocLen)));
 
-    const auto started = std::chrono::steady_clock::now();
-    auto outOfTime = [&] {
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - started;
-        return options.maxSeconds > 0.0 && spent.count() >= options.maxSeconds;
+    const auto started = Clock::now();
+    const auto limit = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(options.maxSeconds));
+    auto now = started;
+    auto nextYield = started;
+    auto nextShow = started;
+    float timer = secondsSinceMidnight();
+    // The latest iteration's figures, and whether the panel shows them yet.
+    Shown latest;
+    bool unshown = false;
+    // Serves the event queue when that is due, the panel first showing the latest iteration when
+    // that is due too (it is painted during the yield). False when what ran during the yield
+    // left the data unfit for the engine, the user told why.
+    auto serveQueue = [&] {
+        if (now < nextYield) {
+            return true;
+        }
+        if (unshown && now >= nextShow) {
+            showIteration(wb, latest, options);
+            unshown = false;
+            nextShow = now + options.showPeriod;
+        }
+        timer = secondsSinceMidnight();
+        wb.ui.yield();
+        nextYield = Clock::now() + options.yieldPeriod;
+        if (!setFitsNetwork(m, false) || (useTest && !setFitsNetwork(m, true))) {
+            readyToTrain(wb, useTest);
+            return false;
+        }
+        return true;
     };
 
     TrainEnd end = TrainEnd::Stopped;
@@ -192,27 +247,23 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
                 leave = true;
                 break;
             }
-            if (outOfTime()) {
+            // The first window goes on the reading taken as the last iteration ended.
+            if (first > 1) {
+                now = Clock::now();
+            }
+            if (options.maxSeconds > 0.0 && now - started >= limit) {
                 end = TrainEnd::LimitReached;
                 leave = true;
                 break;
             }
-            wb.ui.yield();
-            // Whatever ran during the yield may not have touched the data; if it did, the
-            // engine must not see it.
-            if (!setFitsNetwork(m, false) || (useTest && !setFitsNetwork(m, true))) {
-                readyToTrain(wb, useTest);
+            if (!serveQueue()) {
                 leave = true;
                 break;
             }
-            trainWindow(wb, static_cast<int16_t>(first), static_cast<int16_t>(last), rms, good);
+            trainWindow(wb, static_cast<int16_t>(first), static_cast<int16_t>(last), timer, rms,
+                        good);
         }
         if (leave) {
-            break;
-        }
-        wb.ui.yield();
-        if (!setFitsNetwork(m, false) || (useTest && !setFitsNetwork(m, true))) {
-            readyToTrain(wb, useTest);
             break;
         }
 
@@ -223,13 +274,10 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
         } else if (epochLen < m.NumPats || m.RandomSampling == 1) {
             setError(wb, false, rms, good);
         }
-        const IterationResult result = showIteration(wb, rms, good, count);
-        wb.ui.yield();
+        latest = measureIteration(wb, rms, good, count);
+        unshown = true;
         recordRmsPoint(wb.rmsHistory, rms, m.EpochsPerCall);
-        emit wb.events.iterationDone(result);
-        if (options.onIteration) {
-            options.onIteration(result);
-        }
+        emit wb.events.iterationDone(latest.result);
         if (good == refCount) {
             end = TrainEnd::TargetReached;
             break;
@@ -238,6 +286,14 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
             end = TrainEnd::LimitReached;
             break;
         }
+        now = Clock::now();
+        if (!serveQueue()) {
+            break;
+        }
+    }
+    // The panel ends with the last iteration run, whichever way the run ended.
+    if (unshown) {
+        showIteration(wb, latest, options);
     }
     enableAfterRun(wb);
     emit wb.events.weightsChanged();

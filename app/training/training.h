@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -7,15 +8,22 @@
 
 struct Workbench;
 
-// Bounds for a run without a window; the defaults leave a run unbounded, as "Train" is.
+// Bounds for a run without a window, and how often a run looks up from the engine; the defaults
+// leave a run unbounded, as "Train" is.
 struct TrainOptions
 {
     // Ends the run after this many iterations; 0 = no limit.
     int32_t maxIterations = 0;
     // Ends the run before the next engine call once this many seconds have passed; 0 = no limit.
     double maxSeconds = 0.0;
-    // Called after every iteration, once its results are shown.
-    std::function<void(const IterationResult &)> onIteration;
+    // Called whenever the "Training Results" panel shows an iteration's results: at most about
+    // 30 times a second, and for the last iteration of the run as the run ends.
+    std::function<void(const IterationResult &)> onShown;
+    // The event queue is served before an engine call once this long has passed since it last
+    // was, and before that the panel shows the latest iteration once showPeriod has passed since
+    // it last did. Zero and zero: between every two engine calls, showing every iteration.
+    std::chrono::milliseconds yieldPeriod {2};
+    std::chrono::milliseconds showPeriod {33};
 };
 
 // How a run ended.
@@ -27,10 +35,11 @@ enum class TrainEnd {
 };
 
 // "Train": trains by BP (TrainMode 1) or QP (any other mode) over windows of "Epoch length"
-// patterns until the good count reaches the measured set's size or the run is stopped; shows the
-// progress in the "Training Results" labels, feeds the RMS history and yields to the event queue
-// between engine calls. Commands that could change the network's shape or data are disabled for
-// the run. Returns when the run ends.
+// patterns until the good count reaches the measured set's size or the run is stopped. Every
+// iteration is measured, adapts the learning rate and feeds the RMS history; the "Training
+// Results" labels show the latest iteration at most about 30 times a second and at the end, and
+// the event queue is served between engine calls every few milliseconds. Commands that could
+// change the network's shape or data are disabled for the run. Returns when the run ends.
 TrainEnd trainNet(Workbench &wb, const TrainOptions &options = {});
 
 // "Stop": asks the running training to end before its next engine call and gives back the

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <vector>
+
+#include <immintrin.h>
 
 #include "kernels.h"
 #include "pool.h"
@@ -34,6 +38,11 @@ constexpr Index ChunkGradientBytes = Index(64) << 20;
 constexpr long BlockBytes = 256 * 1024;
 constexpr int MinBlock = 16;
 constexpr int MaxBlock = 256;
+// Layers of at most this many nodes take the narrow forward sums (one multiply-add per node and
+// input, where a product would spend a whole vector of mostly padding) ...
+constexpr int NarrowNodes = 2;
+// ... and of at most this many, neuron functions over their values packed together.
+constexpr int CompactNodes = 4;
 
 Index roundUp(Index v, Index m)
 {
@@ -53,11 +62,11 @@ public:
 
     float *data() const { return m_data; }
 
-    // Throws std::bad_alloc.
-    void reserve(Index n)
+    // Throws std::bad_alloc. Returns true when new storage replaced the old content.
+    bool reserve(Index n)
     {
         if (n <= m_capacity) {
-            return;
+            return false;
         }
         auto *fresh = static_cast<float *>(
                 ::operator new(sizeof(float) * std::size_t(n), std::align_val_t(64)));
@@ -65,6 +74,7 @@ public:
         release();
         m_data = fresh;
         m_capacity = n;
+        return true;
     }
 
 private:
@@ -93,19 +103,41 @@ struct Plan
     Index ld[MaxBatchLayers + 1] = {};
     Index wOff[MaxBatchLayers + 1] = {};
     Index wtOff[MaxBatchLayers + 1] = {};
-    // Per block of one part: activations, slopes, signals per layer, then the targets.
+    // Per block of one part: activations, slopes, signals per layer, then the packed values of a
+    // narrow layer.
     Index aOff[MaxBatchLayers + 1] = {};
     Index sOff[MaxBatchLayers + 1] = {};
     Index dOff[MaxBatchLayers + 1] = {};
-    Index tOff = 0;
     Index blockSize = 0;
     Index wSize = 0;
     Index wtSize = 0;
-    // The forward sums of a layer with very few nodes go through dot products.
+    // A chunk's gradient sum of layer l at gOff[l]: laid out like the weights, or like their
+    // transpose (gradT) where that takes far fewer vectors per pattern. Either way each sum takes the
+    // patterns in the same order, so the choice changes no result.
+    Index gOff[MaxBatchLayers + 1] = {};
+    bool gradT[MaxBatchLayers + 1] = {};
+    Index gradSize = 0;
+    // The forward sums of a layer with very few nodes go through dot products (from a wide layer)
+    // or narrow sums (from a narrow one), and its neuron functions run on the block's values
+    // packed together at cOff rather than on rows that are mostly padding.
     bool dotForward[MaxBatchLayers + 1] = {};
+    bool narrowForward[MaxBatchLayers + 1] = {};
+    bool compact[MaxBatchLayers + 1] = {};
+    Index cOff = 0;
     int block = 0;
     long connections = 0;
 };
+
+// True when n patterns of this shape are too little work for blocks (or the shape too large for
+// them: makePlan() then refuses it).
+bool smallJob(const Shape &shape, Index n)
+{
+    long connections = 0;
+    for (int l = 2; l <= shape.nl && l <= MaxBatchLayers; ++l) {
+        connections += long(shape.nn(l - 1) + 1) * shape.nn(l);
+    }
+    return n * connections < SmallWork;
+}
 
 bool makePlan(const Shape &shape, Plan &plan)
 {
@@ -124,14 +156,27 @@ bool makePlan(const Shape &shape, Plan &plan)
         plan.ld[l] = roundUp(n + 1, Lane);
         perPattern += 3 * plan.ld[l];
     }
+    // The block size also fixes where the chunks of a large window begin, and so the order in
+    // which their gradient sums are added: it is reckoned with one more output-sized row per
+    // pattern, the targets the blocks once held, so that results stay as they were.
     perPattern += plan.ld[shape.nl];
     for (int l = 2; l <= shape.nl; ++l) {
         plan.wOff[l] = plan.wSize;
         plan.wSize += plan.nn[l] * plan.ld[l - 1];
+        const Index rowsByNode = plan.nn[l] * (plan.ld[l - 1] / Lane);
+        const Index rowsByInput = (plan.nn[l - 1] + 1) * (roundUp(plan.nn[l], Lane) / Lane);
+        // Only for a clear gain: the transposed sums stream the wider signal rows through the
+        // cache instead of the inputs, which costs more on large layers than it saves.
+        plan.gradT[l] = 4 * rowsByInput <= 3 * rowsByNode;
+        plan.gOff[l] = plan.gradSize;
+        plan.gradSize +=
+                plan.gradT[l] ? (plan.nn[l - 1] + 1) * plan.ld[l] : plan.nn[l] * plan.ld[l - 1];
         plan.wtOff[l] = plan.wtSize;
         plan.wtSize += (plan.nn[l - 1] + 1) * plan.ld[l];
         plan.connections += long(plan.nn[l - 1] + 1) * plan.nn[l];
         plan.dotForward[l] = plan.nn[l] <= 4 && plan.nn[l - 1] >= 2 * Lane;
+        plan.narrowForward[l] = !plan.dotForward[l] && plan.nn[l] <= NarrowNodes;
+        plan.compact[l] = plan.nn[l] <= CompactNodes;
     }
     const Index fit = BlockBytes / (Index(sizeof(float)) * perPattern);
     plan.block = int(std::clamp<Index>(fit - fit % 8, MinBlock, MaxBlock));
@@ -143,8 +188,8 @@ bool makePlan(const Shape &shape, Plan &plan)
         plan.dOff[l] = off + 2 * rows;
         off += 3 * rows;
     }
-    plan.tOff = off;
-    plan.blockSize = off + plan.block * plan.ld[shape.nl];
+    plan.cOff = off;
+    plan.blockSize = off + 2 * roundUp(plan.block * CompactNodes, Lane);
     return true;
 }
 
@@ -161,6 +206,19 @@ struct State
     std::vector<int> rows;
     Buffer grad[MaxChunks];
     Buffer block[2];
+
+    // The layer sizes the copies below are laid out for, and which copies are laid out so (with
+    // zero padding; w together with its transpose wt). A call on the same sizes then brings a
+    // copy up to the caller's array by comparing, and skips the transpose when nothing changed.
+    int heldNl = 0;
+    int heldNn[MaxBatchLayers + 1] = {};
+    bool heldW = false;
+    bool heldDw = false;
+    bool heldGp = false;
+    bool heldG = false;
+    // rows[0..] holds orderedFirst, orderedFirst + 1, ... for orderedCount entries.
+    int orderedFirst = 0;
+    Index orderedCount = 0;
 };
 
 State &state()
@@ -188,27 +246,92 @@ struct Pass
     int lastThread = 0;
 };
 
-// Inputs (with the bias constant) and targets of the block's rows, one row per pattern.
+// Inputs of the block's rows with the bias constant, one row per pattern: a few inputs pattern by
+// pattern, many column by column, so that the caller's columns are read in order.
 void gather(const Pass &pass, const int *rows, int count, float *block)
 {
     const Plan &plan = *pass.plan;
     float *a = block + plan.aOff[1];
-    float *t = block + plan.tOff;
     const Index lda = plan.ld[1];
-    const Index ldt = plan.ld[plan.nl];
-    for (int i = 0; i < plan.nn[1]; ++i) {
-        const float *column = pass.in.base + pass.in.npat * i - 1;
+    const int nin = plan.nn[1];
+    const Index npat = pass.in.npat;
+    if (nin <= Lane) {
+        for (int b = 0; b < count; ++b) {
+            const float *in = pass.in.base + rows[b] - 1;
+            float *row = a + b * lda;
+            for (int i = 0; i < nin; ++i) {
+                row[i] = in[npat * i];
+            }
+            row[nin] = 1.0f;
+        }
+        return;
+    }
+    for (int i = 0; i < nin; ++i) {
+        const float *column = pass.in.base + npat * i - 1;
         for (int b = 0; b < count; ++b) {
             a[b * lda + i] = column[rows[b]];
         }
     }
     for (int b = 0; b < count; ++b) {
-        a[b * lda + plan.nn[1]] = 1.0f;
+        a[b * lda + nin] = 1.0f;
     }
-    for (int k = 0; k < plan.nn[plan.nl]; ++k) {
-        const float *column = pass.tgt.base + pass.tgt.npat * k - 1;
+}
+
+// Where the block keeps the output layer's values and slopes: in rows of the layer, or packed
+// together when the layer is narrow (its values are not put back into rows, nothing reads them
+// there).
+struct Outputs
+{
+    float *y;
+    float *s;
+    Index ld;
+};
+
+Outputs outputs(const Plan &plan, float *block)
+{
+    const int nl = plan.nl;
+    if (plan.compact[nl]) {
+        float *values = block + plan.cOff;
+        return {values, values + roundUp(plan.block * CompactNodes, Lane), plan.nn[nl]};
+    }
+    return {block + plan.aOff[nl], block + plan.sOff[nl], plan.ld[nl]};
+}
+
+// Neuron functions of layer l over the block: row by row on the nodes' values, or for a narrow
+// layer on its values gathered into one run (and for a hidden layer put back).
+void activateLayer(const Pass &pass, int l, int count, float *block)
+{
+    const Plan &plan = *pass.plan;
+    const kernels::Set &k = *pass.k;
+    float *out = block + plan.aOff[l];
+    float *slope = pass.train ? block + plan.sOff[l] : nullptr;
+    const Index ld = plan.ld[l];
+    const int nn = plan.nn[l];
+    if (!plan.compact[l]) {
+        k.activate(count, nn, out, slope, ld, pass.temp, plan.code[l]);
+        return;
+    }
+    float *values = block + plan.cOff;
+    float *slopes = values + roundUp(plan.block * CompactNodes, Lane);
+    for (int b = 0; b < count; ++b) {
+        for (int j = 0; j < nn; ++j) {
+            values[b * nn + j] = out[b * ld + j];
+        }
+    }
+    k.activate(1, Index(count) * nn, values, slope ? slopes : nullptr, 0, pass.temp, plan.code[l]);
+    if (l == plan.nl) {
+        return;
+    }
+    for (int b = 0; b < count; ++b) {
+        for (int j = 0; j < nn; ++j) {
+            out[b * ld + j] = values[b * nn + j];
+        }
+    }
+    if (slope) {
         for (int b = 0; b < count; ++b) {
-            t[b * ldt + k] = column[rows[b]];
+            for (int j = 0; j < nn; ++j) {
+                slope[b * ld + j] = slopes[b * nn + j];
+            }
         }
     }
 }
@@ -224,12 +347,14 @@ void forward(const Pass &pass, int count, float *block)
         if (plan.dotForward[l]) {
             k.dot(count, plan.nn[l], depth, below, plan.ld[l - 1], pass.st->w.data() + plan.wOff[l],
                   plan.ld[l - 1], out, plan.ld[l]);
+        } else if (plan.narrowForward[l]) {
+            k.narrow(count, plan.nn[l], depth, below, plan.ld[l - 1],
+                     pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l]);
         } else {
-            k.product(count, int(roundUp(plan.nn[l], Lane)), depth, below, plan.ld[l - 1], 1,
+            k.product(count, plan.nn[l], depth, below, plan.ld[l - 1], 1,
                       pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l], false);
         }
-        k.activate(count * plan.ld[l], out, pass.train ? block + plan.sOff[l] : nullptr, pass.temp,
-                   plan.code[l]);
+        activateLayer(pass, l, count, block);
         if (l < plan.nl) {
             for (int b = 0; b < count; ++b) {
                 out[b * plan.ld[l] + plan.nn[l]] = 1.0f;
@@ -238,31 +363,56 @@ void forward(const Pass &pass, int count, float *block)
     }
 }
 
-// Squared output error of every pattern, and for training the output signals, zero for a
-// clipped pattern so that it teaches nothing.
-void outputErrors(const Pass &pass, int count, float *block, float *errors)
+// Squared output error of every pattern against its targets, read where the caller keeps them,
+// and for training the output signals, zero for a clipped pattern so that it teaches nothing.
+// Nodes is the number of outputs when it is fixed at compile time (the common few), else 0.
+template <int Nodes>
+void outputErrorsOf(const Pass &pass, const int *rows, int count, float *block, float *errors)
 {
     const Plan &plan = *pass.plan;
     const int nl = plan.nl;
-    const Index ld = plan.ld[nl];
-    const float *y = block + plan.aOff[nl];
-    const float *t = block + plan.tOff;
-    const float *s = block + plan.sOff[nl];
+    const int nn = Nodes > 0 ? Nodes : plan.nn[nl];
+    const Index npat = pass.tgt.npat;
+    const Outputs out = outputs(plan, block);
+    const Index ldd = plan.ld[nl];
     float *d = block + plan.dOff[nl];
+    const bool train = pass.train;
+    const float clipBelow = pass.clipBelow;
     for (int b = 0; b < count; ++b) {
-        const Index row = b * ld;
+        const float *y = out.y + b * out.ld;
+        const float *t = pass.tgt.base + rows[b] - 1;
         float sum = 0.0f;
-        for (int k = 0; k < plan.nn[nl]; ++k) {
-            const float diff = y[row + k] - t[row + k];
+        for (int k = 0; k < nn; ++k) {
+            const float diff = y[k] - t[npat * k];
             sum += diff * diff;
         }
         errors[b] = sum;
-        if (pass.train) {
-            const bool clipped = std::sqrt(sum) < pass.clipBelow;
-            for (int k = 0; k < plan.nn[nl]; ++k) {
-                d[row + k] = clipped ? 0.0f : (t[row + k] - y[row + k]) * s[row + k];
+        if (train) {
+            // A pattern error is never below a threshold of zero or less: no root needed then.
+            const bool clipped = clipBelow > 0.0f && std::sqrt(sum) < clipBelow;
+            const float *s = out.s + b * out.ld;
+            for (int k = 0; k < nn; ++k) {
+                d[b * ldd + k] = clipped ? 0.0f : (t[npat * k] - y[k]) * s[k];
             }
         }
+    }
+}
+
+void outputErrors(const Pass &pass, const int *rows, int count, float *block, float *errors)
+{
+    switch (pass.plan->nn[pass.plan->nl]) {
+    case 1:
+        outputErrorsOf<1>(pass, rows, count, block, errors);
+        break;
+    case 2:
+        outputErrorsOf<2>(pass, rows, count, block, errors);
+        break;
+    case 3:
+        outputErrorsOf<3>(pass, rows, count, block, errors);
+        break;
+    default:
+        outputErrorsOf<0>(pass, rows, count, block, errors);
+        break;
     }
 }
 
@@ -275,13 +425,19 @@ void backward(const Pass &pass, int count, float *block, float *grad)
     for (int l = plan.nl; l >= 2; --l) {
         const float *d = block + plan.dOff[l];
         const Index ldBelow = plan.ld[l - 1];
-        k.product(plan.nn[l], int(ldBelow), count, d, 1, plan.ld[l], block + plan.aOff[l - 1],
-                  ldBelow, grad + plan.wOff[l], ldBelow, true);
+        const float *below = block + plan.aOff[l - 1];
+        if (plan.gradT[l]) {
+            k.product(plan.nn[l - 1] + 1, plan.nn[l], count, below, 1, ldBelow, d, plan.ld[l],
+                      grad + plan.gOff[l], plan.ld[l], true);
+        } else {
+            k.product(plan.nn[l], plan.nn[l - 1] + 1, count, d, 1, plan.ld[l], below, ldBelow,
+                      grad + plan.gOff[l], ldBelow, true);
+        }
         if (l > 2) {
             float *dBelow = block + plan.dOff[l - 1];
-            k.product(count, int(roundUp(plan.nn[l - 1], Lane)), plan.nn[l], d, plan.ld[l], 1,
+            k.product(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
                       pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow, false);
-            k.scale(count * ldBelow, dBelow, block + plan.sOff[l - 1]);
+            k.scale(count, plan.nn[l - 1], dBelow, block + plan.sOff[l - 1], ldBelow);
         }
     }
 }
@@ -292,13 +448,13 @@ void runChunk(const Pass &pass, int chunk, float *block)
     State &st = *pass.st;
     float *grad = st.grad[chunk].data();
     if (pass.train) {
-        std::fill(grad, grad + plan.wSize, 0.0f);
+        std::fill(grad, grad + plan.gradSize, 0.0f);
     }
     for (Index k0 = pass.begin[chunk]; k0 < pass.end[chunk]; k0 += plan.block) {
         const int count = int(std::min<Index>(plan.block, pass.end[chunk] - k0));
         gather(pass, st.rows.data() + k0, count, block);
         forward(pass, count, block);
-        outputErrors(pass, count, block, st.errors.data() + k0);
+        outputErrors(pass, st.rows.data() + k0, count, block, st.errors.data() + k0);
         if (pass.train) {
             backward(pass, count, block, grad);
         }
@@ -360,24 +516,56 @@ void run(Pass &pass)
 // Row of the last pattern of the pass within the block buffer of the thread that ran it.
 const float *lastRow(const Pass &pass, int l)
 {
+    const Plan &plan = *pass.plan;
     const int chunk = pass.chunks - 1;
-    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % pass.plan->block;
-    return pass.st->block[pass.lastThread].data() + pass.plan->aOff[l] + row * pass.plan->ld[l];
+    const Index row = (pass.end[chunk] - 1 - pass.begin[chunk]) % plan.block;
+    float *block = pass.st->block[pass.lastThread].data();
+    if (l == plan.nl) {
+        const Outputs out = outputs(plan, block);
+        return out.y + row * out.ld;
+    }
+    return block + plan.aOff[l] + row * plan.ld[l];
 }
 
+// Patterns whose error, the root of the squared error, is at most target; four roots at a time
+// (the same correctly rounded roots as one at a time).
+int16_t countGood(Index n, const float *errors, float target)
+{
+    const __m128 limit = _mm_set1_ps(target);
+    __m128i counts = _mm_setzero_si128();
+    Index k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const __m128 within = _mm_cmple_ps(_mm_sqrt_ps(_mm_loadu_ps(errors + k)), limit);
+        counts = _mm_sub_epi32(counts, _mm_castps_si128(within));
+    }
+    alignas(16) int32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i *>(lanes), counts);
+    int good = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+    for (; k < n; ++k) {
+        good += std::sqrt(errors[k]) <= target ? 1 : 0;
+    }
+    return int16_t(good);
+}
+
+// Grows what the call needs; a copy whose storage is replaced is no longer held.
 void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
 {
-    st.w.reserve(plan.wSize);
-    st.wt.reserve(plan.wtSize);
+    if (st.w.reserve(plan.wSize) | st.wt.reserve(plan.wtSize)) {
+        st.heldW = false;
+    }
     st.errors.reserve(n);
     if (Index(st.rows.size()) < n) {
         st.rows.resize(std::size_t(n));
     }
     if (train) {
-        st.dw.reserve(plan.wSize);
-        st.gStart.reserve(plan.wSize);
-        if (quick) {
-            st.gp.reserve(plan.wSize);
+        if (st.dw.reserve(plan.wSize)) {
+            st.heldDw = false;
+        }
+        if (st.gStart.reserve(plan.wSize)) {
+            st.heldG = false;
+        }
+        if (quick && st.gp.reserve(plan.wSize)) {
+            st.heldGp = false;
         }
     }
     for (Buffer &block : st.block) {
@@ -385,9 +573,20 @@ void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
     }
     if (train) {
         for (int c = 0; c < chunkCount(plan, n); ++c) {
-            st.grad[c].reserve(plan.wSize);
+            st.grad[c].reserve(plan.gradSize);
         }
     }
+}
+
+// Lays the copies out for this plan's layer sizes: copies held for other sizes are dropped.
+void adopt(State &st, const Plan &plan)
+{
+    if (st.heldNl == plan.nl && std::equal(plan.nn + 1, plan.nn + plan.nl + 1, st.heldNn + 1)) {
+        return;
+    }
+    st.heldNl = plan.nl;
+    std::copy(plan.nn + 1, plan.nn + plan.nl + 1, st.heldNn + 1);
+    st.heldW = st.heldDw = st.heldGp = st.heldG = false;
 }
 
 // Copies one weight-shaped array of the caller into the engine's layout, padding zero.
@@ -405,18 +604,6 @@ void pack(const Plan &plan, const WeightArray &from, float *to)
     }
 }
 
-void unpack(const Plan &plan, const float *from, const WeightArray &to)
-{
-    for (int l = 2; l <= plan.nl; ++l) {
-        for (int j = 0; j < plan.nn[l]; ++j) {
-            const float *row = from + plan.wOff[l] + j * plan.ld[l - 1];
-            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
-                to(l, i + 1, j + 1) = row[i];
-            }
-        }
-    }
-}
-
 void transpose(const Plan &plan, const float *w, float *wt)
 {
     std::fill(wt, wt + plan.wtSize, 0.0f);
@@ -425,6 +612,63 @@ void transpose(const Plan &plan, const float *w, float *wt)
             const float *row = w + plan.wOff[l] + j * plan.ld[l - 1];
             for (int i = 0; i <= plan.nn[l - 1]; ++i) {
                 wt[plan.wtOff[l] + i * plan.ld[l] + j] = row[i];
+            }
+        }
+    }
+}
+
+// Brings a copy up to the caller's array: packed afresh when it is not held, else overwritten
+// where the bits differ (NaN and -0 included). Returns true when any value changed.
+bool sync(const Plan &plan, const WeightArray &from, float *to, bool &held)
+{
+    if (!held) {
+        pack(plan, from, to);
+        held = true;
+        return true;
+    }
+    bool changed = false;
+    for (int l = 2; l <= plan.nl; ++l) {
+        const Index ld = plan.ld[l - 1];
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            float *row = to + plan.wOff[l] + j * ld;
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                const float value = from(l, i + 1, j + 1);
+                changed |= std::bit_cast<uint32_t>(value) != std::bit_cast<uint32_t>(row[i]);
+                row[i] = value;
+            }
+        }
+    }
+    return changed;
+}
+
+// The caller's weights in the engine's layout and in its transpose.
+void syncWeights(State &st, const Plan &plan, const WeightArray &w)
+{
+    if (sync(plan, w, st.w.data(), st.heldW)) {
+        transpose(plan, st.w.data(), st.wt.data());
+    }
+}
+
+// Rows first, first + 1, ... for n patterns, unless they are there already.
+void orderRows(State &st, int first, Index n)
+{
+    if (st.orderedFirst == first && st.orderedCount >= n) {
+        return;
+    }
+    for (Index k = 0; k < n; ++k) {
+        st.rows[std::size_t(k)] = first + int(k);
+    }
+    st.orderedFirst = first;
+    st.orderedCount = n;
+}
+
+void unpack(const Plan &plan, const float *from, const WeightArray &to)
+{
+    for (int l = 2; l <= plan.nl; ++l) {
+        for (int j = 0; j < plan.nn[l]; ++j) {
+            const float *row = from + plan.wOff[l] + j * plan.ld[l - 1];
+            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
+                to(l, i + 1, j + 1) = row[i];
             }
         }
     }
@@ -451,10 +695,11 @@ void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, boo
             const Index row = plan.wOff[l] + j * ld;
             for (int i = 0; i <= plan.nn[l - 1]; ++i) {
                 const Index at = row + i;
+                const Index sum = plan.gOff[l] + (plan.gradT[l] ? i * plan.ld[l] + j : j * ld + i);
                 // The caller's G joins the first epoch's sum, as if accumulated into it.
-                float g = firstEpoch ? gStart[at] + grads[0][at] : grads[0][at];
+                float g = firstEpoch ? gStart[at] + grads[0][sum] : grads[0][sum];
                 for (int c = 1; c < pass.chunks; ++c) {
-                    g += grads[c][at];
+                    g += grads[c][sum];
                 }
                 float step;
                 if (qp) {
@@ -486,12 +731,12 @@ bool trainBatched(const TrainNet &net,
                   float &rms,
                   int16_t &ngood)
 {
-    if (opts.inoise != 0.0f) {
+    const Index n = opts.last - opts.first + 1;
+    if (opts.inoise != 0.0f || smallJob(net.shape, n)) {
         return false;
     }
     Plan plan;
-    const Index n = opts.last - opts.first + 1;
-    if (!makePlan(net.shape, plan) || n * plan.connections < SmallWork) {
+    if (!makePlan(net.shape, plan)) {
         return false;
     }
     State &st = state();
@@ -500,15 +745,17 @@ bool trainBatched(const TrainNet &net,
     } catch (const std::bad_alloc &) {
         return false;
     }
-    pack(plan, net.w, st.w.data());
-    pack(plan, net.dw, st.dw.data());
-    pack(plan, net.g, st.gStart.data());
+    adopt(st, plan);
+    syncWeights(st, plan, net.w);
+    sync(plan, net.dw, st.dw.data(), st.heldDw);
+    sync(plan, net.g, st.gStart.data(), st.heldG);
     if (qp) {
-        pack(plan, qp->gp, st.gp.data());
+        sync(plan, qp->gp, st.gp.data(), st.heldGp);
     }
-    transpose(plan, st.w.data(), st.wt.data());
-    for (Index k = 0; k < n; ++k) {
-        st.rows[std::size_t(k)] = opts.first + int(k);
+    if (opts.randomSampling) {
+        st.orderedCount = 0;
+    } else {
+        orderRows(st, opts.first, n);
     }
     Pass pass {&plan,     &kernels::kernels(),     &st,  data.in, data.tgt,
                opts.temp, opts.clip * opts.target, true, 1,       {},
@@ -524,13 +771,10 @@ bool trainBatched(const TrainNet &net,
             }
         }
         run(pass);
-        float sum = 0.0f;
-        good = 0;
         const float *errors = st.errors.data();
+        good = countGood(n, errors, opts.target);
+        float sum = 0.0f;
         for (Index k = 0; k < n; ++k) {
-            if (std::sqrt(errors[k]) <= opts.target) {
-                ++good;
-            }
             sum += errors[k];
         }
         // Measured with the weights as they stood before this epoch's update.
@@ -563,9 +807,12 @@ bool errorBatched(const Shape &shape,
                   float &rms,
                   int16_t &ngood)
 {
-    Plan plan;
     const Index n = data.in.npat;
-    if (!makePlan(shape, plan) || n * plan.connections < SmallWork) {
+    if (smallJob(shape, n)) {
+        return false;
+    }
+    Plan plan;
+    if (!makePlan(shape, plan)) {
         return false;
     }
     State &st = state();
@@ -574,24 +821,18 @@ bool errorBatched(const Shape &shape,
     } catch (const std::bad_alloc &) {
         return false;
     }
-    pack(plan, w, st.w.data());
-    transpose(plan, st.w.data(), st.wt.data());
-    for (Index k = 0; k < n; ++k) {
-        st.rows[std::size_t(k)] = int(k) + 1;
-    }
+    adopt(st, plan);
+    syncWeights(st, plan, w);
+    orderRows(st, 1, n);
     Pass pass {&plan, &kernels::kernels(), &st, data.in, data.tgt, temp, 0.0f, false, 1, {}, {}};
     split(pass, n);
     run(pass);
-    float total = 0.0f;
-    int16_t good = 0;
     const float *errors = st.errors.data();
+    float total = 0.0f;
     for (Index k = 0; k < n; ++k) {
-        if (std::sqrt(errors[k]) <= target) {
-            ++good;
-        }
         total += errors[k];
     }
-    ngood = good;
+    ngood = countGood(n, errors, target);
     rms = std::sqrt(total / static_cast<float>(n));
     for (int l = 2; l <= plan.nl; ++l) {
         const float *row = lastRow(pass, l);

@@ -9,12 +9,14 @@ namespace engine::kernels {
 
 using Index = std::ptrdiff_t;
 
-// Every leading dimension and every column count handed to product() is a multiple of this.
+// Every leading dimension is a multiple of this, and so is the widest vector of any kernel.
 inline constexpr int Lane = 16;
 
-// C(r, c) = [C(r, c) +] sum over k < depth of M(r, k) * N(k, c), for r < rows and c < cols, cols
-// a multiple of Lane. M(r, k) = m[r*mrs + k*mks] may be strided either way; N(k, c) = n[k*nld + c]
-// and C(r, c) = c[r*cld + c] are rows of floats. Only k < depth is read from M and N.
+// C(r, c) = [C(r, c) +] sum over k < depth of M(r, k) * N(k, c), for r < rows and c < cols, each
+// sum taken over k in order, one multiply-add per step. M(r, k) = m[r*mrs + k*mks] may be strided
+// either way; N(k, c) = n[k*nld + c] and C(r, c) = c[r*cld + c] are rows of floats. Only k < depth
+// is read from M and N. Columns go in whole vectors, so up to cols rounded up to a multiple of
+// Lane may be read from N's rows and written to C's: the rows must be that long.
 using Product = void (*)(int rows,
                          int cols,
                          int depth,
@@ -40,17 +42,36 @@ using DotProduct = void (*)(int rows,
                             float *c,
                             Index cld);
 
-// In place over count floats (a multiple of Lane): net input x becomes y = f(x) at temperature
-// temp for function code; when slope is not null it receives f'(x) from x and y.
-using Activation = void (*)(Index count, float *values, float *slope, float temp, int code);
+// C(r, c) = sum over k < depth of M(r, k) * N(k, c) for the few columns c < cols of a narrow
+// layer, each sum taken in the same order and with the same roundings as product() takes it, so
+// the two give identical bits. M(r, k) = m[r*mld + k], N(k, c) = n[k*nld + c], C(r, c) =
+// c[r*cld + c]; writes exactly cols elements of each row of C.
+using NarrowProduct = void (*)(int rows,
+                               int cols,
+                               int depth,
+                               const float *m,
+                               Index mld,
+                               const float *n,
+                               Index nld,
+                               float *c,
+                               Index cld);
 
-// d(k) *= s(k) for k < count (a multiple of Lane).
-using Scale = void (*)(Index count, float *d, const float *s);
+// In place over rows of ld floats: the first cols net inputs x of each row become y = f(x) at
+// temperature temp for function code; when slope is not null, its rows (same ld) receive f'(x)
+// from x and y. Whole vectors are evaluated, so each row may be touched up to cols rounded up to
+// a multiple of Lane, which must not exceed ld. Each value's result depends on that value alone.
+using Activation =
+        void (*)(int rows, Index cols, float *values, float *slope, Index ld, float temp, int code);
+
+// d(r, k) *= s(r, k) for the first cols elements of each of rows rows of ld floats; as with
+// Activation, up to cols rounded up to a multiple of Lane may be touched.
+using Scale = void (*)(int rows, Index cols, float *d, const float *s, Index ld);
 
 struct Set
 {
     Product product;
     DotProduct dot;
+    NarrowProduct narrow;
     Activation activate;
     Scale scale;
     const char *name;

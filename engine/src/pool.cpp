@@ -38,18 +38,23 @@ public:
     Helper(const Helper &) = delete;
     Helper &operator=(const Helper &) = delete;
 
-    // Hands part 1 to the helper, runs part 0 here, waits for the helper.
+    // Hands part 1 to the helper and runs part 0 here. A helper that has not taken its part by
+    // the time part 0 is done (asleep, or waiting for a core the machine gives to others) loses
+    // it, and part 0 has then done all the work; a helper that took it is waited for.
     void run(PartFunction fn, void *context)
     {
         m_fn = fn;
         m_context = context;
-        const unsigned ticket = m_posted.load(std::memory_order_relaxed) + 1;
-        publish(m_posted, ticket);
+        m_job.store(Posted, std::memory_order_release);
+        publish(m_posted, m_posted.load(std::memory_order_relaxed) + 1);
         fn(context, 0);
-        unsigned done = m_finished.load(std::memory_order_acquire);
-        while (done != ticket) {
-            awaitChange(m_finished, done);
-            done = m_finished.load(std::memory_order_acquire);
+        unsigned job = Posted;
+        if (m_job.compare_exchange_strong(job, Revoked, std::memory_order_acq_rel)) {
+            return;
+        }
+        while (job != Done) {
+            awaitChange(m_job, job);
+            job = m_job.load(std::memory_order_acquire);
         }
     }
 
@@ -89,15 +94,22 @@ private:
             if (m_stop.load(std::memory_order_relaxed)) {
                 return;
             }
+            unsigned job = Posted;
+            if (!m_job.compare_exchange_strong(job, Taken, std::memory_order_acq_rel)) {
+                continue; // revoked, or already taken and done
+            }
             m_fn(m_context, 1);
-            publish(m_finished, seen);
+            publish(m_job, Done);
         }
     }
+
+    // The state of the latest part handed over.
+    enum : unsigned { Done, Posted, Taken, Revoked };
 
     PartFunction m_fn = nullptr;
     void *m_context = nullptr;
     std::atomic<unsigned> m_posted {0};
-    std::atomic<unsigned> m_finished {0};
+    std::atomic<unsigned> m_job {Done};
     std::atomic<bool> m_stop {false};
     std::mutex m_mutex;
     std::condition_variable m_wake;

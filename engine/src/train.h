@@ -16,12 +16,9 @@ inline constexpr int MaxTrainNodes = 1024;
 // Fixed work areas of one training routine; BP and QP each own one for the whole process.
 struct WorkArea
 {
-    float net[MaxTrainLayers][MaxTrainNodes];
     float delta[MaxTrainLayers][MaxTrainNodes];
     // Error of the most recent epoch run by this routine, reported when a call runs none.
     float epochError = 0.0f;
-
-    float &netInput(int l, int j) { return net[l - 1][j - 1]; }
 
     float &signal(int l, int j) { return delta[l - 1][j - 1]; }
 };

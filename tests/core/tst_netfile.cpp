@@ -322,15 +322,22 @@ private slots:
                 << QStringList {reading
                                 + "the neuron function of layer 3 is 9; the functions are 1 to 5"}
                 << false;
+        // Without data links (this workbench has none) a linked set cannot be made.
         QTest::newRow("linked patterns")
                 << replaceLine(xor_, "xor.pat", "!Excel|Sheet1!R1C1:R4C3")
-                << QStringList {reading + "Data links are not available"} << false;
+                << QStringList {"Could Not Start DDE",
+                                reading + "the data link Excel|Sheet1!R1C1:R4C3 could not be made"}
+                << false;
         QTest::newRow("dollar-linked patterns")
                 << replaceLine(xor_, "xor.pat", "$Sheet1!R1C1:R4C3")
-                << QStringList {reading + "Data links are not available"} << false;
+                << QStringList {"Could Not Start DDE",
+                                reading + "the data link Sheet1!R1C1:R4C3 could not be made"}
+                << false;
         QTest::newRow("linked tests")
                 << replaceLine(xor_, "xor.tst", "!Excel|Sheet1!R1C1:R2C3")
-                << QStringList {reading + "Data links are not available"} << false;
+                << QStringList {"Could Not Start DDE",
+                                reading + "the data link Excel|Sheet1!R1C1:R2C3 could not be made"}
+                << false;
         QTest::newRow("pattern file missing")
                 << replaceLine(xor_, "xor.pat", "nothere.pat")
                 << QStringList {"Error in Pattern file\n\rError: Cannot read %2/nothere.pat: No "

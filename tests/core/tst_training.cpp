@@ -1,5 +1,7 @@
+#include <chrono>
 #include <cmath>
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -153,8 +155,9 @@ private slots:
         QCOMPARE(b.wb.form.text("LBL_GoodPats"), QStringLiteral("0"));
     }
 
-    // Stop pressed in the yield before the second of three calls of the second iteration: that
-    // call runs, the third does not, and the labels stay those of the first iteration.
+    // Stop pressed in the yield before the second of three calls of the second iteration (the run
+    // serving the queue between every two engine calls): that call runs, the third does not, and
+    // the labels stay those of the first iteration.
     void stopBetweenEngineCalls()
     {
         TestBench b {countingEngine()};
@@ -186,7 +189,9 @@ private slots:
                 afterStopGuarded = enabledOf(f, Guarded);
             }
         };
-        QCOMPARE(trainNet(b.wb), TrainEnd::Stopped);
+        TrainOptions everyCall;
+        everyCall.yieldPeriod = everyCall.showPeriod = std::chrono::milliseconds(0);
+        QCOMPARE(trainNet(b.wb, everyCall), TrainEnd::Stopped);
         QCOMPARE(EngineCalls::bp, 5);
         QCOMPARE(EngineCalls::calcerr, 1);
         QCOMPARE(b.wb.model.IterCount, 1);
@@ -300,6 +305,106 @@ private slots:
         QCOMPARE(b.wb.form.text("TXT_Eta"), QStringLiteral("0.1958"));
         QCOMPARE(m.Eta, 0.1958f);
         QVERIFY(near(b.wb.PrevError, leadingNumber(b.wb.form.text("LBL_Error")), 1e-6));
+    }
+
+    // The panel and the event queue are looked after at a bounded rate, yet every iteration still
+    // counts: a run paced as "Train" is ends with the very weights, learning rate, errors, history
+    // and labels of a run that shows every iteration, and it served the queue no more often than
+    // its pacing allows.
+    void pacingChangesNoFigure()
+    {
+        using std::chrono::milliseconds;
+
+        struct Run
+        {
+            QList<float> weights;
+            QStringList labels;
+            QList<float> figures;
+            int yields = 0;
+            int shown = 0;
+            qint64 elapsed = 0;
+        };
+
+        auto run = [](milliseconds yieldPeriod, milliseconds showPeriod) {
+            TestBench b {countingEngine()};
+            setUpXor(b.wb, 1, "0.5", "0.9", -1);
+            NetModel &m = b.wb.model;
+            m.LearnAdapt.AutoOn = -1;
+            int k = 0;
+            for (int j = 1; j <= 2; ++j) {
+                for (int i = 1; i <= 3; ++i) {
+                    m.Weights(2, i, j) = 0.3f * float(++k % 4) - 0.4f;
+                    m.Weights(3, i, 1) = 0.2f * float(i) - 0.3f;
+                }
+            }
+            Run r;
+            TrainOptions options;
+            options.maxIterations = 3000;
+            options.yieldPeriod = yieldPeriod;
+            options.showPeriod = showPeriod;
+            options.onShown = [&](const IterationResult &) { ++r.shown; };
+            QElapsedTimer clock;
+            clock.start();
+            trainNet(b.wb, options);
+            r.elapsed = clock.elapsed();
+            r.yields = b.ui.yields();
+            for (int j = 1; j <= 2; ++j) {
+                for (int i = 1; i <= 3; ++i) {
+                    r.weights << m.Weights(2, i, j) << m.WeightDelta(2, i, j);
+                }
+            }
+            for (int i = 1; i <= 3; ++i) {
+                r.weights << m.Weights(3, i, 1) << m.WeightDelta(3, i, 1);
+            }
+            for (const char *label :
+                 {"LBL_Error", "LBL_Change", "LBL_iter", "LBL_GoodPats", "TXT_Eta"}) {
+                r.labels << b.wb.form.text(QLatin1String(label));
+            }
+            r.figures << m.Eta << b.wb.PrevError << float(m.IterCount);
+            const RmsHistory &h = b.wb.rmsHistory;
+            for (int p = 1; p <= h.RmsCount; ++p) {
+                r.figures << h.RmsPoint[std::size_t(p)].x << h.RmsPoint[std::size_t(p)].y;
+            }
+            return r;
+        };
+        const Run every = run(milliseconds(0), milliseconds(0));
+        const TrainOptions pacing;
+        const Run paced = run(pacing.yieldPeriod, pacing.showPeriod);
+        QCOMPARE(every.yields, 3000);
+        QCOMPARE(every.shown, 3000);
+        QCOMPARE(paced.weights, every.weights);
+        QCOMPARE(paced.labels, every.labels);
+        QCOMPARE(paced.figures, every.figures);
+        QVERIFY(every.labels.last() != QStringLiteral("0.5")); // Eta was adapted
+        // One yield at the start and then at most one per period; one showing per period and
+        // the last one.
+        QVERIFY2(paced.yields <= 1 + paced.elapsed / pacing.yieldPeriod.count(),
+                 qPrintable(QString::number(paced.yields)));
+        QVERIFY2(paced.shown <= 2 + paced.elapsed / pacing.showPeriod.count(),
+                 qPrintable(QString::number(paced.shown)));
+    }
+
+    // An Eta typed while the labels still wait to show an adapted one is the Eta the run ends
+    // with.
+    void typedEtaOutlivesTheLabels()
+    {
+        TestBench b {countingEngine()};
+        setUpXor(b.wb, 1, "0.5", "0.9", -1);
+        b.wb.form.setText("TXT_epocs", "5");
+        b.wb.model.LearnAdapt.AutoOn = -1;
+        TrainOptions options;
+        options.yieldPeriod = std::chrono::milliseconds(0);
+        options.showPeriod = std::chrono::hours(1);
+        b.ui.onYield = [&] {
+            if (b.wb.model.IterCount == 5) {
+                setParameter(b.wb, "TXT_Eta", "0.3");
+                stopTraining(b.wb);
+            }
+        };
+        QCOMPARE(trainNet(b.wb, options), TrainEnd::Stopped);
+        QCOMPARE(b.wb.model.Eta, 0.3f);
+        QCOMPARE(b.wb.form.text("TXT_Eta"), QStringLiteral("0.3"));
+        QCOMPARE(b.wb.form.text("LBL_iter"), QStringLiteral("25"));
     }
 
     // A learning rate far too large drives the weights to NaN or infinity: the run, the labels,

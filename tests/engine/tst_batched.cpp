@@ -1,3 +1,5 @@
+#include <cmath>
+#include <cstring>
 #include <random>
 
 #include <QTest>
@@ -37,6 +39,8 @@ const Case cases[] = {
         {{40, 1}, {0, 4}, 200},
         {{33, 48, 1}, {0, 3, 1}, 260},
         {{20, 64, 5}, {0, 1, 3}, 2600},
+        {{8, 16, 1}, {0, 1, 1}, 768},
+        {{13, 8, 3}, {0, 3, 5}, 178},
 };
 
 // Weights scaled by the fan-in so that wide layers do not saturate.
@@ -141,6 +145,8 @@ private slots:
     void setErrorMatchesSinglePatterns_data();
     void setErrorMatchesSinglePatterns();
     void sameResultsOnOneOrTwoCores();
+    void keptCopiesMatchFreshOnes_data();
+    void keptCopiesMatchFreshOnes();
 };
 
 // Several calls in a row (momentum and GP carry over), each with its own fixed clock.
@@ -316,6 +322,139 @@ void BatchedTest::sameResultsOnOneOrTwoCores()
         QVERIFY(two.w == again.w && two.dw == again.dw && two.gp == again.gp);
         QVERIFY(two.w == one.w && two.dw == one.dw && two.gp == one.gp && two.x == one.x);
     }
+}
+
+// What the caller does to its arrays between two training calls.
+enum class Between {
+    Nothing,
+    NudgeOneWeight,
+    ReloadWeights,
+    ClearMomentum,
+    StrayGradient,
+    FlipPreviousGradient,
+    ErrorPass,
+    OtherNetwork,
+    MoveArrays,
+};
+
+void BatchedTest::keptCopiesMatchFreshOnes_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<int>("irand");
+    QTest::addColumn<int>("change");
+    const std::pair<const char *, Between> changes[] = {
+            {"nothing", Between::Nothing},
+            {"one weight up by one ulp", Between::NudgeOneWeight},
+            {"weights reloaded", Between::ReloadWeights},
+            {"momentum cleared", Between::ClearMomentum},
+            {"a stray gradient", Between::StrayGradient},
+            {"previous gradients negated", Between::FlipPreviousGradient},
+            {"an error pass", Between::ErrorPass},
+            {"another network trained", Between::OtherNetwork},
+            {"arrays moved", Between::MoveArrays},
+    };
+    for (const auto &[name, between] : changes) {
+        QTest::addRow("BP 8-16-1, %s", name) << 9 << false << 0 << int(between);
+        QTest::addRow("QP 13-8-3 sampled, %s", name) << 10 << true << 1 << int(between);
+    }
+    QTest::addRow("BP 9-37-5, weights reloaded") << 0 << false << 0 << int(Between::ReloadWeights);
+    QTest::addRow("QP gaussian 40-1, a stray gradient")
+            << 6 << true << 0 << int(Between::StrayGradient);
+    QTest::addRow("BP 20-64-5 in chunks, one weight up by one ulp")
+            << 8 << false << 0 << int(Between::NudgeOneWeight);
+    QTest::addRow("QP 20-64-5 in chunks, an error pass")
+            << 8 << true << 0 << int(Between::ErrorPass);
+}
+
+// The engine keeps its own copy of the arrays from one call to the next. A run of calls must give
+// the very bits it gives when every call starts from a fresh copy, as a first call does: here
+// forced by training another network before each call, which takes the engine's copies over.
+void BatchedTest::keptCopiesMatchFreshOnes()
+{
+    QFETCH(int, shape);
+    QFETCH(bool, quick);
+    QFETCH(int, irand);
+    QFETCH(int, change);
+    const auto between = Between(change);
+    const Case &c = cases[shape];
+    TrainArgs a;
+    a.nepoch = 2;
+    a.irand = static_cast<int16_t>(irand);
+    a.wnoise = 0.002f;
+    a.target = 0.3f;
+    a.eta = 0.5f / float(c.npat);
+    a.first = 2;
+    a.last = static_cast<int16_t>(c.npat - 1);
+    Setup other(cases[5], 99);
+    TrainArgs otherArgs;
+    otherArgs.last = other.data.npat;
+    auto run = [&](bool fresh) {
+        Setup s(c, 31);
+        std::mt19937 gen(7);
+        std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+        std::vector<QByteArray> results;
+        for (int call = 0; call < 4; ++call) {
+            if (fresh) {
+                callBP(other.net, other.data, otherArgs);
+            }
+            fixClock(5000 + call);
+            TrainArgs args = a;
+            quick ? callQP(s.net, s.data, args) : callBP(s.net, s.data, args);
+            QByteArray bits;
+            for (const Guarded *g : {&s.net.w, &s.net.dw, &s.net.gp, &s.net.g, &s.net.x}) {
+                for (std::size_t k = 0; k < g->size(); ++k) {
+                    const float v = (*g)[k];
+                    bits.append(reinterpret_cast<const char *>(&v), sizeof v);
+                }
+            }
+            bits.append(reinterpret_cast<const char *>(&args.rms), sizeof args.rms);
+            bits.append(reinterpret_cast<const char *>(&args.ngood), sizeof args.ngood);
+            results.push_back(bits);
+            Net &n = s.net;
+            switch (between) {
+            case Between::Nothing:
+                break;
+            case Between::NudgeOneWeight:
+                n.W(2, 1 + call, 2) = std::nextafter(n.W(2, 1 + call, 2), 1.0f);
+                break;
+            case Between::ReloadWeights:
+                n.forEachWeight([&](int l, int i, int j) { n.W(l, i, j) = 0.3f * unit(gen); });
+                break;
+            case Between::ClearMomentum:
+                n.forEachWeight([&](int l, int i, int j) { n.DW(l, i, j) = 0.0f; });
+                break;
+            case Between::StrayGradient:
+                n.G(n.nl, 1, 1) = 0.25f;
+                break;
+            case Between::FlipPreviousGradient:
+                n.forEachWeight([&](int l, int i, int j) { n.GP(l, i, j) = -n.GP(l, i, j); });
+                break;
+            case Between::ErrorPass: {
+                float rms = 0.0f;
+                int16_t ngood = 0;
+                callCALCERR(n, s.data, 0.3f, rms, ngood);
+                break;
+            }
+            case Between::OtherNetwork:
+                callBP(other.net, other.data, otherArgs);
+                break;
+            case Between::MoveArrays: {
+                Setup moved = s;
+                std::swap(moved.net, s.net);
+                break;
+            }
+            }
+        }
+        return results;
+    };
+    const std::vector<QByteArray> kept = run(false);
+    const std::vector<QByteArray> fresh = run(true);
+    for (std::size_t call = 0; call < kept.size(); ++call) {
+        QVERIFY2(kept[call] == fresh[call], QByteArray::number(qulonglong(call)));
+    }
+    // The calls really trained: the weights moved from one call to the next.
+    QVERIFY(kept[1] != kept[2]);
 }
 
 QTEST_APPLESS_MAIN(BatchedTest)

@@ -257,7 +257,11 @@ void TestShell::coreControlNames()
                 kind = k.second;
             }
         }
-        QVERIFY2(kind && w->inherits(kind), qPrintable(name + " " + w->metaObject()->className()));
+        // The hidden link ends carry whole texts of many lines.
+        const bool linkEnd = name.startsWith(QLatin1String("TXT_")) && w->inherits("QPlainTextEdit")
+                && !w->isVisibleTo(m_corvel);
+        QVERIFY2(kind && (w->inherits(kind) || linkEnd),
+                 qPrintable(name + " " + w->metaObject()->className()));
         // Every control the user can see tells what it is for when the mouse rests on it.
         if (w->isVisibleTo(m_corvel) && !qobject_cast<const QGroupBox *>(w)) {
             QVERIFY2(!w->toolTip().isEmpty(), qPrintable(name + " has no hint"));

@@ -1,0 +1,5 @@
+#include "session/linkport.h"
+
+LinkPort::LinkPort() = default;
+
+LinkPort::~LinkPort() = default;

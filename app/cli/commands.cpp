@@ -519,6 +519,16 @@ int runNormalize(const QStringList &args)
                               QLatin1String(range) + QStringLiteral(" needs two numbers"));
         }
     }
+    // A side left raw is not normalised at all, so it has no log either.
+    for (const auto &[raw, log] :
+         {std::pair {"--raw-ins", "--in-log"}, {"--raw-outs", "--out-log"}}) {
+        if (o.has(raw) && o.has(log)) {
+            return usageError(NormalizeUsage,
+                              QStringLiteral("%1 and %2 exclude each other: a side left raw is "
+                                             "not normalised, with or without the log")
+                                      .arg(QLatin1String(raw), QLatin1String(log)));
+        }
+    }
     Session s;
     if (!open(s, args.at(0))) {
         return ExitFailed;

@@ -161,13 +161,25 @@ bool normalizeData(Workbench &wb, NormForm &form)
         setStatus(form, QString());
         return false;
     }
-    const bool inLog = form.inLog.checked;
-    const bool outLog = form.outLog.checked;
-    if ((inLog && raw->inNonPos != 0) || (outLog && raw->outNonPos != 0)) {
-        wb.ui.critical(QStringLiteral("Log normalization is not possible: the %1 hold values "
-                                      "<= 0.\n\rChoose Linear for them.")
-                               .arg(inLog && raw->inNonPos != 0 ? QStringLiteral("inputs")
-                                                                : QStringLiteral("outputs")));
+    // A side that is not normalised never has its log flag set.
+    const bool inLog = form.normIns && form.inLog.checked;
+    const bool outLog = form.normOuts && form.outLog.checked;
+    const QString refused = (inLog && raw->inNonPos != 0)
+            ? QStringLiteral("inputs")
+            : ((outLog && raw->outNonPos != 0) ? QStringLiteral("outputs") : QString());
+    // The test set is taken with the same factors: it must fit the log as well.
+    const QString testRefused =
+            m.HasTest ? logRefusedSide(m.TstIn, m.TstOut, inLog, outLog) : QString();
+    if (!refused.isEmpty() || !testRefused.isEmpty()) {
+        if (!refused.isEmpty()) {
+            wb.ui.critical(QStringLiteral("Log normalization is not possible: the %1 hold values "
+                                          "<= 0.\n\rChoose Linear for them.")
+                                   .arg(refused));
+        } else {
+            wb.ui.critical(QStringLiteral("Log normalization is not possible: the %1 of the test "
+                                          "set hold values <= 0.\n\rChoose Linear for them.")
+                                   .arg(testRefused));
+        }
         // Back to the state before: the stored factors have not changed.
         if (wasOn) {
             m.NormOn = true;

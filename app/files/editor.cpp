@@ -7,15 +7,20 @@
 #include "session/uiport.h"
 #include "session/workbench.h"
 
-void startEditor(Workbench &wb, const QString &file)
+bool startEditor(Workbench &wb, const QString &file)
 {
     QStringList arguments = QProcess::splitCommand(wb.model.EditorCommand);
-    if (arguments.isEmpty()) {
-        return;
+    if (!arguments.isEmpty()) {
+        const QString program = arguments.takeFirst();
+        arguments.append(file);
+        if (wb.desktop->startDetached(program, arguments)) {
+            return true;
+        }
     }
-    const QString program = arguments.takeFirst();
-    arguments.append(file);
-    wb.desktop->startDetached(program, arguments);
+    wb.ui.exclamation(QStringLiteral("The editor could not be started: \"%1\"\n\r"
+                                     "Enter the editor's command in Setup (menu \"Setup...\").")
+                              .arg(wb.model.EditorCommand));
+    return false;
 }
 
 void editPatternFile(Workbench &wb)

@@ -1,5 +1,6 @@
 #include "files/netcommands.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "files/datalinks.h"
@@ -14,8 +15,10 @@
 #include "session/desktopport.h"
 #include "session/formstate.h"
 #include "session/uiport.h"
+#include "session/unsavedwork.h"
 #include "session/workbench.h"
 #include "training/construction.h"
+#include "training/parameters.h"
 
 namespace {
 
@@ -26,20 +29,69 @@ bool namesNoFile(const QString &source)
             || source.trimmed().compare(pastedCaption(), Qt::CaseInsensitive) == 0;
 }
 
+// Everything of the open network a read of another network file changes, to put back when that
+// read fails half-way.
+struct OpenNetwork
+{
+    NetModel model;
+    FormState::Values form;
+    RmsHistory rmsHistory;
+    float PrevError = 0.0f;
+    ReportState report;
+    QString savedNetText;
+
+    explicit OpenNetwork(const Workbench &wb)
+        : model(wb.model)
+        , form(wb.form.values())
+        , rmsHistory(wb.rmsHistory)
+        , PrevError(wb.PrevError)
+        , report(wb.report)
+        , savedNetText(wb.savedNetText)
+    {}
+
+    // The network, its window and its caption as they were; the windows that follow the
+    // workbench are told that everything changed back.
+    void restore(Workbench &wb)
+    {
+        const bool loading = wb.model.NetLoading;
+        wb.model = std::move(model);
+        wb.model.NetLoading = loading;
+        wb.form.restore(form);
+        wb.rmsHistory = rmsHistory;
+        wb.PrevError = PrevError;
+        wb.report = report;
+        wb.savedNetText = savedNetText;
+        wb.desktop->setFrameCaption(wb.model.HasNetFile ? QStringLiteral("Axona-")
+                                                    + fileNamePart(wb.model.NetFileName)
+                                                        : QString());
+        emit wb.events.networkRebuilt();
+        emit wb.events.weightsChanged();
+        emit wb.events.dataChanged();
+    }
+};
+
+// The file's base name: "xor2" for "/data/xor2.net".
+QString baseName(const QString &path)
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+// Whether Save As to netPath must ask for the weights' own file: the network's weight file
+// belongs to another network file (its name differs from the new one's), which must not be
+// rewritten without asking.
+bool needsOwnWeightFile(const NetModel &m, const QString &weightFile, const QString &netPath)
+{
+    if (!m.HasWeightFile) {
+        return false;
+    }
+    const QString target = QFileInfo(netPath).absoluteFilePath();
+    if (m.HasNetFile && QFileInfo(m.NetFileName).absoluteFilePath() == target) {
+        return false;
+    }
+    return baseName(weightFile) != baseName(netPath);
+}
+
 } // namespace
-
-NetFileTexts netFileTexts(const FormState &f)
-{
-    return {f.text(Control::TXT_minW),       f.text(Control::TXT_maxW),
-            f.text(Control::TXT_EpocLen),    f.text(Control::LBL_DataFile),
-            f.text(Control::LBL_WeightFile), f.text(Control::LBL_TestFile)};
-}
-
-QString
-formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop)
-{
-    return formatNetText(model, netFileTexts(form), desktop);
-}
 
 FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
 {
@@ -50,16 +102,23 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
                                       "Change the size of the network and try again."));
         return {FileOutcome::Failed, QString()};
     }
+    bool weightsNamedNow = false;
     if (!m.HasWeightFile) {
         wb.ui.information(QStringLiteral("You will first be prompted for the weight file name"));
-        saveWeights(wb, true);
+        weightsNamedNow = saveWeights(wb, true).done();
     }
     savePastedSets(wb);
     QString path = fileName;
     if (saveAs) {
+        // Named after the weights just chosen, when the network has no file of its own yet.
+        const QString initial = weightsNamedNow
+                ? QFileInfo(m.WeightFileName)
+                          .dir()
+                          .filePath(baseName(m.WeightFileName) + QStringLiteral(".net"))
+                : QStringLiteral("*.net");
         const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Net As"),
                                                 QStringLiteral("Net Files (*.net)"),
-                                                QStringLiteral("net"), QStringLiteral("*.net")});
+                                                QStringLiteral("net"), initial});
         if (!chosen) {
             return {FileOutcome::Cancelled, QString()};
         }
@@ -69,9 +128,22 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         return {FileOutcome::Cancelled, QString()};
     }
     BusyGuard busy(wb.ui);
-    // The weights first: a network file never names weights that were not written. Without a
-    // weight file (its dialog was cancelled) there is nothing to write them to.
-    if (m.HasWeightFile && saveWeights(wb, false, wb.form.text(Control::LBL_WeightFile)).failed()) {
+    if (saveAs && !weightsNamedNow
+        && needsOwnWeightFile(m, wb.form.text(Control::LBL_WeightFile), path)) {
+        // A network saved under a new name gets weights of its own, named after it; the file
+        // the other network names stays as it is.
+        const QString proposed =
+                QFileInfo(path).dir().filePath(baseName(path) + QStringLiteral(".wgt"));
+        const bool changed = m.WeightsChanged;
+        const FileResult weights = saveWeights(wb, true, QString(), proposed);
+        if (!weights.done()) {
+            m.WeightsChanged = changed; // nothing was saved
+            return {weights.outcome, QString()};
+        }
+    } else if (m.HasWeightFile
+               && saveWeights(wb, false, wb.form.text(Control::LBL_WeightFile)).failed()) {
+        // The weights first: a network file never names weights that were not written. Without
+        // a weight file (its dialog was cancelled) there is nothing to write them to.
         return {FileOutcome::Failed, QString()};
     }
     const QList<WindowLayout> desktop = wb.desktop->writeDesktop();
@@ -86,6 +158,7 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         m.HasNetFile = true;
         updateFileCommands(wb);
     }
+    markSaved(wb);
     return {FileOutcome::Done, path};
 }
 
@@ -97,10 +170,14 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
 
     struct EndOfLoading
     {
-        NetModel &m;
+        Workbench &wb;
 
-        ~EndOfLoading() { m.NetLoading = false; }
-    } end {m};
+        ~EndOfLoading()
+        {
+            wb.model.NetLoading = false;
+            wb.form.requestFocus(Control::TXT_Eta);
+        }
+    } end {wb};
 
     QString path = fileName;
     if (path.isEmpty()) {
@@ -112,42 +189,49 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
         }
         path = *chosen;
     }
-    resetModel(wb);
     BusyGuard busy(wb.ui);
-    // Until the file's network is built, the arrays are the previous network's under the New
-    // Net layer list: a load that stops before leaves a built New Net.
-    const auto failBeforeBuild = [&wb]() {
-        buildNetwork(wb);
-        return FileResult {FileOutcome::Failed, QString()};
-    };
     const auto errorReading = [&](const QString &description) {
         wb.ui.critical(QStringLiteral("Error reading ") + path + QStringLiteral("\n\rError: ")
                        + description);
     };
+    const FileResult failed {FileOutcome::Failed, QString()};
 
+    // The whole network file is read and checked before the open network changes: a file that
+    // is not a network leaves it exactly as it was.
     const Result<QString> text = readTextFile(path);
     if (!text) {
         errorReading(text.error().message);
-        return failBeforeBuild();
+        return failed;
     }
-    const NetFileContents c = parseNetText(text.value(), m);
+    const NetFileContents c = parseNetText(text.value(), NetModel());
     if (!c.signatureOk) {
         wb.ui.critical(QStringLiteral("This is not a valid .NET file.\n\rFor files created with "
                                       "version 0.9, Search help for: Revisions."));
-        return failBeforeBuild();
+        return failed;
     }
     if (c.version != NetFileVersion) {
         wb.ui.information(QStringLiteral("You are using version 1.7\n\rThis file was created with "
                                          "version ")
                           + c.versionText);
     }
-    m.NetTitle = c.NetTitle;
-    f.setText(Control::TXT_Title, m.NetTitle);
     if (!c.problem.isEmpty()) {
         errorReading(c.problem);
-        return failBeforeBuild();
+        return failed;
+    }
+    if (namesNoFile(c.patternSource)) {
+        errorReading(QStringLiteral("the network file names no pattern file"));
+        return failed;
     }
 
+    // The files it names may still fail to load; the open network then comes back whole.
+    OpenNetwork before(wb);
+    const auto giveBack = [&]() {
+        before.restore(wb);
+        return failed;
+    };
+    resetModelState(wb);
+    m.NetTitle = c.NetTitle;
+    f.setText(Control::TXT_Title, m.NetTitle);
     m.NumLayers = c.NumLayers;
     m.LayerSize.resize(m.NumLayers);
     m.NeuronFunc.resize(m.NumLayers);
@@ -157,10 +241,9 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     m.CurLayer = 0;
     showLayers(wb);
     if (!buildNetwork(wb)) {
-        // Too many weights: the refusal has been shown; go back to a network that exists.
+        // Too many weights: the refusal has been shown.
         wb.ui.critical(QStringLiteral("Error in ") + path);
-        resetModel(wb);
-        return failBeforeBuild();
+        return giveBack();
     }
     for (int l = 1; l <= m.NumLayers; ++l) {
         m.NeuronFunc(l) = c.NeuronFunc[static_cast<std::size_t>(l - 1)];
@@ -204,20 +287,19 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     if (const std::optional<QString> reference = linkedSource(c.patternSource)) {
         if (!openDataLink(wb, *reference, 1, baseDir)) {
             errorReading(linkFailed(*reference));
-            return {FileOutcome::Failed, QString()};
+            return giveBack();
         }
         m.PatsLinked = true;
         m.LinkItemSeparator = QStringLiteral("!");
-    } else if (namesNoFile(c.patternSource)) {
-        errorReading(QStringLiteral("the network file names no pattern file"));
-        return {FileOutcome::Failed, QString()};
     } else if (!openPatterns(wb, false, c.patternSource, baseDir).done()) {
         errorReading(
                 QStringLiteral("the pattern file %1 could not be loaded").arg(c.patternSource));
-        return {FileOutcome::Failed, QString()};
+        return giveBack();
     }
 
-    f.setText(Control::TXT_EpocLen, QString::number(c.epochLength));
+    // The stored length goes through the box's own check: one outside 1..patterns is said once
+    // and replaced by the number of patterns, so the network can be trained.
+    epochLengthChanged(wb, QString::number(c.epochLength));
     f.setChecked(Control::CHK_RND, c.RandomSampling != 0);
     if (namesNoFile(c.weightSource)) {
         m.HasWeightFile = false;
@@ -237,7 +319,7 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
         const QString reference = c.testSource.sliced(1);
         if (!openDataLink(wb, reference, 2, baseDir)) {
             errorReading(linkFailed(reference));
-            return {FileOutcome::Failed, QString()};
+            return giveBack();
         }
         m.TestLinked = true;
     } else {
@@ -246,13 +328,16 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
 
     if (!m.HasPatterns || !m.HasWeightFile) {
         wb.ui.critical(QStringLiteral("Error in ") + path);
-        return {FileOutcome::Failed, QString()};
+        return giveBack();
     }
     showWeightStats(wb);
     wb.desktop->setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
     m.NetFileName = QFileInfo(path).absoluteFilePath();
+    // The windows of the network read are those the file records.
+    wb.desktop->closeSatelliteWindows();
     wb.desktop->readDesktop(c.desktop);
     m.HasNetFile = true;
     updateCommands(wb);
+    markSaved(wb);
     return {FileOutcome::Done, m.NetFileName};
 }

@@ -139,6 +139,9 @@ FileResult readSetFile(Workbench &wb, bool ask, const QString &name, bool test)
     case ParsedPatterns::Problem::None:
         break;
     }
+    if (refuseForLogNormalization(wb, parsed.set.in, parsed.set.out, test)) {
+        return {FileOutcome::Failed, QString()};
+    }
     place.count = parsed.set.count;
     place.in = std::move(parsed.set.in);
     place.out = std::move(parsed.set.out);
@@ -235,19 +238,20 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
         return false;
     }
     BusyGuard busy(wb.ui);
-    place.count = static_cast<int16_t>(rows.rows);
-    place.in.allocate(rows.rows, nin);
-    place.out.allocate(rows.rows, nout);
+    Array2 in;
+    Array2 out;
+    in.allocate(rows.rows, nin);
+    out.allocate(rows.rows, nout);
     FieldBuf fields {};
     int p = 0;
     forEachRow(text, [&](QStringView row) {
         splitFields(row, fields);
         ++p;
         for (int i = 1; i <= nin; ++i) {
-            place.in(p, i) = fields[static_cast<std::size_t>(i - 1)];
+            in(p, i) = fields[static_cast<std::size_t>(i - 1)];
         }
         for (int k = 1; k <= nout; ++k) {
-            place.out(p, k) = fields[static_cast<std::size_t>(nin + k - 1)];
+            out(p, k) = fields[static_cast<std::size_t>(nin + k - 1)];
         }
         if (p % PatternProgressStep == 0) {
             wb.form.setText(place.countLabel, QString::number(p));
@@ -255,6 +259,15 @@ bool pasteSet(Workbench &wb, const QString &text, const QString &name, bool test
         }
         return p < rows.rows;
     });
+    if (refuseForLogNormalization(wb, in, out, test)) {
+        markAbsent(wb, place);
+        updateCommands(wb);
+        emit wb.events.dataChanged();
+        return false;
+    }
+    place.count = static_cast<int16_t>(rows.rows);
+    place.in = std::move(in);
+    place.out = std::move(out);
     if (name != QStringLiteral(" ")) {
         wb.form.setText(place.label, name);
     }

@@ -10,14 +10,15 @@
 #include "session/workbench.h"
 #include "training/construction.h"
 
-FileResult saveWeights(Workbench &wb, bool saveAs, const QString &fileName)
+FileResult
+saveWeights(Workbench &wb, bool saveAs, const QString &fileName, const QString &initialName)
 {
     NetModel &m = wb.model;
     QString path = fileName;
     if (saveAs) {
         const auto chosen = wb.ui.saveFileName({QStringLiteral("Save Weights As"),
                                                 QStringLiteral("Weight Files (*.wgt)"),
-                                                QStringLiteral("wgt"), QStringLiteral("*.wgt")});
+                                                QStringLiteral("wgt"), initialName});
         if (!chosen || chosen->isEmpty()) {
             m.WeightsChanged = false;
             return {FileOutcome::Cancelled, QString()};

@@ -17,6 +17,11 @@ FormBinder::FormBinder(FormState &form, QWidget &window, QObject *parent)
     , m_window(&window)
 {
     connect(&form, &FormState::changed, this, &FormBinder::apply);
+    connect(&form, &FormState::focusRequested, this, [this](const QString &control) {
+        if (auto *widget = m_window ? m_window->findChild<QWidget *>(control) : nullptr) {
+            widget->setFocus(Qt::OtherFocusReason);
+        }
+    });
 }
 
 void FormBinder::applyAll()

@@ -10,8 +10,9 @@ class QWidget;
 
 // Mirrors the core's FormState into a window: every change the core makes to a control's text,
 // list, check mark, enabled or visible state shows in the widget, menu or action of the same
-// object name (toolbar buttons are actions named by their key). Only what the user does travels
-// the other way, through the handlers the application connects.
+// object name (toolbar buttons are actions named by their key), and a control the core asks the
+// focus for gets it. Only what the user does travels the other way, through the handlers the
+// application connects.
 class FormBinder final : public QObject
 {
     Q_OBJECT

@@ -1,9 +1,11 @@
 #include "gui/windowmenu.h"
 
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 
 MenuBarContent::~MenuBarContent() = default;
 
@@ -140,5 +142,54 @@ QMenu *createWindowMenu(QWidget *owner)
         QObject::connect(action, &QAction::triggered, owner,
                          [owner, how] { arrangeWindows(enclosingMdiArea(owner), how); });
     }
+    // Below the arrangements, the open windows by their captions, the active one checked: a
+    // window hidden behind a maximised one is one choice away.
+    QObject::connect(menu, &QMenu::aboutToShow, menu,
+                     [menu, owner] { listWindows(menu, enclosingMdiArea(owner)); });
     return menu;
+}
+
+void listWindows(QMenu *menu, QMdiArea *area)
+{
+    const auto old = menu->findChildren<QActionGroup *>(QStringLiteral("MNU_WINDOW_List"));
+    for (QActionGroup *group : old) {
+        for (QAction *a : group->actions()) {
+            menu->removeAction(a);
+        }
+        delete group;
+    }
+    const auto separators = menu->findChildren<QAction *>(QStringLiteral("MNU_WINDOW_Rule"));
+    for (QAction *rule : separators) {
+        menu->removeAction(rule);
+        delete rule;
+    }
+    if (!area) {
+        return;
+    }
+    const auto subs = area->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty()) {
+        return;
+    }
+    menu->addSeparator()->setObjectName(QStringLiteral("MNU_WINDOW_Rule"));
+    auto *group = new QActionGroup(menu);
+    group->setObjectName(QStringLiteral("MNU_WINDOW_List"));
+    int n = 0;
+    for (QMdiSubWindow *sub : subs) {
+        ++n;
+        const QString caption = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle())
+                                       : sub->windowTitle();
+        QAction *item = menu->addAction(caption);
+        item->setCheckable(true);
+        item->setChecked(sub == area->activeSubWindow());
+        group->addAction(item);
+        QObject::connect(item, &QAction::triggered, area, [area, window = QPointer(sub)] {
+            if (!window) {
+                return;
+            }
+            if (window->isMinimized()) {
+                window->showNormal();
+            }
+            area->setActiveSubWindow(window);
+        });
+    }
 }

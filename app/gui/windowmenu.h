@@ -21,8 +21,13 @@ QMdiArea *enclosingMdiArea(QWidget *widget);
 
 // A "&Window" menu owned by owner with the items "Cascate", "Tile Horizontal", "Tile Vertical"
 // and "Arrange Icons" (MNU_WINDOW1_0 .. MNU_WINDOW1_3); each arranges the windows of the MDI area
-// that holds owner when chosen.
+// that holds owner when chosen. Each time it opens, the menu lists that area's windows below.
 QMenu *createWindowMenu(QWidget *owner);
+
+// Puts the child windows of area at the end of menu, numbered and by their captions, the
+// active one checked; choosing one brings it to the front (a minimised one restored). The list
+// of an earlier call is replaced.
+void listWindows(QMenu *menu, QMdiArea *area);
 
 // A child window whose menus replace the frame's own while it is the active window.
 class MenuBarContent

@@ -159,6 +159,9 @@ struct NetModel
     bool HasNetFile = false;
     bool WeightsChanged = false;
     bool StopFlag = true;
+    // A training run is active: from the start of "Train" until its loop has returned, also
+    // after "Stop" asked it to end.
+    bool Training = false;
     bool SetsRegenerated = false;
     bool PatsUnsaved = false;
     bool TestUnsaved = false;

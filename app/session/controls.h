@@ -45,6 +45,7 @@
     X(PNL_MaxW)                                                                                    \
     X(TXT_minW)                                                                                    \
     X(TXT_maxW)                                                                                    \
+    X(BTN_Randomize)                                                                               \
     /* "Files" */                                                                                  \
     X(LBL_DataFile)                                                                                \
     X(LBL_TestFile)                                                                                \
@@ -61,9 +62,12 @@
     X(TXT_TSTOUTS)                                                                                 \
     /* Menus and menu items */                                                                     \
     X(MNU_FILE)                                                                                    \
+    X(MNU_FILE_NewNet)                                                                             \
+    X(MNU_FILE_OpenNet)                                                                            \
     X(MNU_FILE_SaveNet)                                                                            \
     X(MNU_FILE_SaveNetAs)                                                                          \
     X(MNU_FILE_OpenPat)                                                                            \
+    X(MNU_FILE_OpenTest)                                                                           \
     X(MNU_FILE_SavePatsAs)                                                                         \
     X(MNU_FILE_SaveTstPats)                                                                        \
     X(MNU_FILE_OpenWeight)                                                                         \
@@ -79,7 +83,8 @@
     X(MNU_DATA_CreateTest)                                                                         \
     X(MNU_VIEW)                                                                                    \
     X(MNU_VIEWSens)                                                                                \
-    /* Toolbar buttons */                                                                          \
+    /* Toolbar buttons ("new" is newNet below) */                                                  \
+    X(open)                                                                                        \
     X(save)                                                                                        \
     X(train)                                                                                       \
     X(stop)                                                                                        \
@@ -93,6 +98,9 @@ namespace Control {
 #define AXONA_CONTROL_NAME(name) inline constexpr QLatin1String name {#name};
 AXONA_MAIN_WINDOW_CONTROLS(AXONA_CONTROL_NAME)
 #undef AXONA_CONTROL_NAME
+
+// The toolbar button "new": its key is a keyword of the language, so its constant is named apart.
+inline constexpr QLatin1String newNet {"new"};
 
 // Every name above, in the order of the list.
 QStringList all();

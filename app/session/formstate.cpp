@@ -80,3 +80,38 @@ QStringList FormState::controls() const
     out.sort();
     return out;
 }
+
+FormState::Values FormState::values() const
+{
+    return {m_text, m_enabled, m_visible, m_checked, m_items, m_index};
+}
+
+void FormState::restore(const Values &values)
+{
+    const QStringList before = controls();
+    const auto keepDefault = [](const QHash<QString, bool> &now, QHash<QString, bool> back,
+                                bool defaultValue) {
+        for (auto it = now.begin(); it != now.end(); ++it) {
+            if (!back.contains(it.key())) {
+                back.insert(it.key(), defaultValue);
+            }
+        }
+        return back;
+    };
+    m_enabled = keepDefault(m_enabled, values.enabled, true);
+    m_visible = keepDefault(m_visible, values.visible, true);
+    m_checked = keepDefault(m_checked, values.checked, false);
+    m_text = values.text;
+    m_items = values.items;
+    m_index = values.index;
+    QStringList all = controls() + before;
+    all.removeDuplicates();
+    for (const QString &control : std::as_const(all)) {
+        touch(control);
+    }
+}
+
+void FormState::requestFocus(const QString &control)
+{
+    emit focusRequested(control);
+}

@@ -60,8 +60,28 @@ public:
     // Every control mentioned so far, for a window binding itself on start.
     QStringList controls() const;
 
+    // Everything the form holds, to put back after a command that failed half-way.
+    struct Values
+    {
+        QHash<QString, QString> text;
+        QHash<QString, bool> enabled;
+        QHash<QString, bool> visible;
+        QHash<QString, bool> checked;
+        QHash<QString, QStringList> items;
+        QHash<QString, int> index;
+    };
+
+    Values values() const;
+    // Puts values back and announces every control; a state mentioned since then but not in
+    // values goes back to its default (enabled, visible, unchecked).
+    void restore(const Values &values);
+
+    // Asks the window to give the keyboard focus to control.
+    void requestFocus(const QString &control);
+
 signals:
     void changed(const QString &control);
+    void focusRequested(const QString &control);
 
 private:
     void touch(const QString &control);

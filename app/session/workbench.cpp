@@ -5,6 +5,7 @@
 #include "session/controls.h"
 #include "session/desktopport.h"
 #include "session/linkport.h"
+#include "session/unsavedwork.h"
 
 namespace {
 
@@ -71,6 +72,11 @@ void resetModel(Workbench &wb)
 {
     // 1. Only the main window and the frame stay open.
     wb.desktop->closeSatelliteWindows();
+    resetModelState(wb);
+}
+
+void resetModelState(Workbench &wb)
+{
     NetModel &m = wb.model;
     FormState &f = wb.form;
 
@@ -121,6 +127,7 @@ void resetModel(Workbench &wb)
     f.setChecked(Control::CHK_AutoLearn, false);
     f.setText(Control::TXT_Title, m.NetTitle);
     wb.desktop->setFrameCaption(QString());
+    markSaved(wb);
 }
 
 void readEditorSetting(Workbench &wb)

@@ -33,6 +33,9 @@ struct Workbench
     float PrevError = 0.0f;
     // What the report window shows.
     ReportState report;
+    // The network file's text (without the window layout) as the network was last read, written
+    // or reset: a network whose text differs now holds unsaved changes.
+    QString savedNetText;
     // What changed, for the windows and link servers that subscribe.
     WorkbenchEvents events;
     // The live data links with other programs; null where there are none.
@@ -40,8 +43,13 @@ struct Workbench
 };
 
 // New Net defaults for the model and the main window, without asking; data, weights and
-// normalisation factors are kept until the next build or load.
+// normalisation factors are kept until the next build or load. Every window but the main one is
+// closed first. The network then counts as saved.
 void resetModel(Workbench &wb);
+
+// The same, leaving the other windows open (a network file being read places them itself, and a
+// read that fails leaves them as they were).
+void resetModelState(Workbench &wb);
 
 // Fills the parameter boxes from the model's fields in the general number format.
 void showParameters(Workbench &wb);

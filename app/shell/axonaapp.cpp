@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,18 +53,31 @@
 #include "training/widgets/learnparform.h"
 #include "training/widgets/reportwindow.h"
 
+// The program's icon, for every window without one of its own; an icon set before the program
+// starts takes its place. (Outside any namespace: the resource's initialiser is declared here.)
+static void setProgramIcon()
+{
+    Q_INIT_RESOURCE(axona);
+    if (QGuiApplication::windowIcon().isNull()) {
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/axona.svg")));
+    }
+}
+
+// The frame's starting size: 1100 x 760 where the screen has room, less where it has not.
+static MdiNeuralFrame *makeFrame()
+{
+    setProgramIcon();
+    auto *frame = new MdiNeuralFrame;
+    if (const QScreen *screen = frame->screen()) {
+        frame->resize(QSize(1100, 760).boundedTo(screen->availableGeometry().size()));
+    }
+    return frame;
+}
+
 AxonaApplication::AxonaApplication()
-    : m_frame(std::make_unique<MdiNeuralFrame>())
+    : m_frame(makeFrame())
     , m_engine(std::make_unique<EngineApi>())
 {
-    // Every window without an icon of its own shows the program's: the frame, its child windows,
-    // the help window and the dialogs. Set before the first child window copies it.
-    Q_INIT_RESOURCE(axona);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/axona.svg")));
-    if (const QScreen *screen = m_frame->screen()) {
-        const QSize available = screen->availableGeometry().size();
-        m_frame->resize(std::min(1100, available.width()), std::min(760, available.height()));
-    }
     m_frame->centreOnScreen();
     m_ui = std::make_unique<QtUiPort>(m_frame.get(), m_frame->statusPanel());
     m_workbench = std::make_unique<Workbench>(*m_ui, *m_engine, *this);
@@ -108,6 +122,8 @@ void AxonaApplication::start(const QString &netFile)
         sub->showMaximized();
     }
     m_ui->yield();
+    // Now that the window manager has framed it, the frame fits its screen whole.
+    m_frame->fitToScreen();
     m_frame->setWindowTitle(QStringLiteral("Axona"));
     m_corvel->action(QStringLiteral("MNU_FILE_SaveWeightAs"))->setEnabled(false);
     resetModel(*m_workbench);
@@ -163,7 +179,7 @@ void AxonaApplication::connectNetSize()
     connect(ui->CMB_idxfn, qOverload<int>(&QComboBox::activated), this,
             [&wb](int position) { chooseNeuronFunction(wb, position); });
     connect(ui->BTN_Randomize, &QPushButton::clicked, this, [&wb] { randomizeWeights(wb); });
-    auto askNewNet = [&wb] { newNet(wb); };
+    auto askNewNet = [&wb] { newNetCommand(wb); };
     connect(m_corvel->action(QStringLiteral("MNU_FILE_NewNet")), &QAction::triggered, this,
             askNewNet);
     connect(m_corvel->toolAction(QStringLiteral("new")), &QAction::triggered, this, askNewNet);
@@ -184,8 +200,12 @@ void AxonaApplication::connectParameters()
             parameterTextChanged(wb, box->objectName(), text);
         });
     }
-    connect(ui->TXT_EpocLen, &QLineEdit::textEdited, this,
-            [&wb](const QString &text) { epochLengthChanged(wb, text); });
+    // Typing keeps the text; the length is checked once the edit is finished (and before a run).
+    connect(ui->TXT_EpocLen, &QLineEdit::textEdited, this, [&wb](const QString &text) {
+        parameterTextChanged(wb, QStringLiteral("TXT_EpocLen"), text);
+    });
+    connect(ui->TXT_EpocLen, &QLineEdit::editingFinished, this,
+            [&wb, ui] { epochLengthChanged(wb, ui->TXT_EpocLen->text()); });
     connect(ui->CHK_RND, &QCheckBox::clicked, this,
             [&wb](bool checked) { randomSamplingClicked(wb, checked); });
     const std::array<UpDown *, 4> spinners {ui->UpDown1, ui->UpDown2, ui->UpDown3, ui->UpDown4};
@@ -228,7 +248,7 @@ void AxonaApplication::connectTraining()
 void AxonaApplication::train()
 {
     Workbench &wb = *m_workbench;
-    if (!wb.model.StopFlag) {
+    if (wb.model.Training) {
         return; // a run is active; its loop is further down the stack
     }
     trainNet(wb);
@@ -241,18 +261,10 @@ void AxonaApplication::train()
 void AxonaApplication::connectReports()
 {
     Workbench &wb = *m_workbench;
+    // A new report comes up in front, whichever command made it.
     connect(&wb.events, &WorkbenchEvents::reportChanged, this,
-            [this] { m_windows->show(QStringLiteral("REPORT")); });
-    const auto run = [this, &wb](bool test) {
-        if (!runNet(wb, test)) {
-            return;
-        }
-        if (QWidget *report = m_windows->find(QStringLiteral("REPORT"))) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(report->parentWidget())) {
-                m_frame->mdiArea()->setActiveSubWindow(sub);
-            }
-        }
-    };
+            [this] { m_windows->activate(QStringLiteral("REPORT")); });
+    const auto run = [&wb](bool test) { runNet(wb, test); };
     connect(m_corvel->toolAction(QStringLiteral("runnet")), &QAction::triggered, this,
             [run] { run(false); });
     connect(m_corvel->toolAction(QStringLiteral("runtest")), &QAction::triggered, this,
@@ -301,7 +313,7 @@ void AxonaApplication::connectMenus()
 bool AxonaApplication::confirmClose()
 {
     Workbench &wb = *m_workbench;
-    if (!wb.model.StopFlag) {
+    if (wb.model.Training) {
         // Closing under a running training loop would pull the network from under it: stop the
         // run first and close once it has returned.
         stopTraining(wb);
@@ -318,7 +330,7 @@ void AxonaApplication::connectFiles()
     const auto bind = [this](const char *name, auto command) {
         connect(m_corvel->action(QLatin1String(name)), &QAction::triggered, this, command);
     };
-    const auto openNet = [&wb] { loadNet(wb); };
+    const auto openNet = [&wb] { openNetCommand(wb); };
     const auto saveNetNow = [&wb] { saveNetCommand(wb); };
     const auto openPats = [&wb] { openPatterns(wb, true); };
     const auto openTests = [&wb] { openTest(wb, true); };

@@ -13,8 +13,12 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <vector>
 
 #include "gui/clickablelabel.h"
 #include "gui/formhelpers.h"
@@ -89,6 +93,7 @@ CorvelWindow::CorvelWindow(QWidget *parent)
     createMenus();
     createToolBar();
     createPanels();
+    createShortcuts();
 }
 
 CorvelWindow::~CorvelWindow() = default;
@@ -158,6 +163,29 @@ void CorvelWindow::createMenus()
             [this] { showAboutBox(this); });
 }
 
+void CorvelWindow::createShortcuts()
+{
+    // The platform's usual keys, beside the access keys of the captions.
+    const struct
+    {
+        QAction *action;
+        QList<QKeySequence> keys;
+    } shortcuts[] = {
+            {action(QStringLiteral("MNU_FILE_NewNet")), {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+            {action(QStringLiteral("MNU_FILE_OpenNet")), {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+            {action(QStringLiteral("MNU_FILE_SaveNet")), {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+            {action(QStringLiteral("MNU_FILE_EXIT")), {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+            {action(QStringLiteral("MNU_HELP_Help")), {QKeySequence(Qt::Key_F1)}},
+            {toolAction(QStringLiteral("train")), {QKeySequence(Qt::Key_F5)}},
+            {toolAction(QStringLiteral("stop")),
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}},
+    };
+
+    for (const auto &s : shortcuts) {
+        s.action->setShortcuts(s.keys);
+    }
+}
+
 void CorvelWindow::createToolBar()
 {
     auto *bar = new QToolBar(tr("Toolbar"), this);
@@ -205,7 +233,6 @@ void CorvelWindow::createPanels()
 
     ui.TXT_Title = Form::edit(central, "TXT_Title", QStringLiteral("New Net"),
                               tr("Title of the network, saved with it"));
-    grid->addWidget(ui.TXT_Title, 0, 0, 1, 3);
 
     // "Net Size": the layer count with its spinner, the layer list and the neuron function.
     {
@@ -251,7 +278,6 @@ void CorvelWindow::createPanels()
         g->addWidget(ui.BTN_Change, 4, 0, 1, 2);
         g->setRowStretch(5, 1);
         ui.FRA_NetSize = box;
-        grid->addWidget(box, 1, 0, 2, 1);
     }
 
     // "Learning Parameters": two columns of boxes; the first four have spinners.
@@ -306,7 +332,6 @@ void CorvelWindow::createPanels()
         g->setColumnMinimumWidth(3, 12);
         g->addWidget(ui.CHK_AutoLearn, 3, 4, 1, 2);
         ui.FRA_LearnPar = box;
-        grid->addWidget(box, 1, 1);
     }
 
     // "Epoc Parameters"
@@ -323,7 +348,6 @@ void CorvelWindow::createPanels()
         h->addWidget(Form::caption(box, QStringLiteral("Epoch length")));
         h->addWidget(ui.TXT_EpocLen);
         ui.FRA_EpocPar = box;
-        grid->addWidget(box, 2, 1, Qt::AlignTop);
     }
 
     // "Training Results"
@@ -358,7 +382,6 @@ void CorvelWindow::createPanels()
         }
         g->addWidget(ui.CHK_ShowTestErr, row, 1);
         ui.FRA_Results = box;
-        grid->addWidget(box, 1, 2);
     }
 
     // "Weights": the statistics of the live weights, then the range of random weights.
@@ -394,7 +417,6 @@ void CorvelWindow::createPanels()
         g->addWidget(ui.TXT_maxW, 3, 3);
         g->addWidget(ui.BTN_Randomize, 4, 0, 1, 4);
         ui.FRA_Weights = box;
-        grid->addWidget(box, 2, 2);
     }
 
     // "Files": each file name (click to open), its "<- Edit" button and its pattern count.
@@ -452,7 +474,6 @@ void CorvelWindow::createPanels()
         }
         g->setColumnStretch(1, 1);
         ui.FRA_Files = box;
-        grid->addWidget(box, 3, 0, 1, 3);
     }
 
     // The link ends are never shown; they only carry text between the program and its links.
@@ -467,9 +488,82 @@ void CorvelWindow::createPanels()
     ui.TXT_PATOUTS = linkEnd("TXT_PATOUTS", QStringLiteral("Update Link"));
     ui.TXT_TSTOUTS = linkEnd("TXT_TSTOUTS", QStringLiteral("Update Link"));
 
-    grid->setRowStretch(4, 1);
-    grid->setColumnStretch(1, 1);
-    setCentralWidget(central);
+    m_panels = grid;
+    placePanels(true);
+    m_wideWidth = central->minimumSizeHint().width();
+    // A window made smaller than its panels (tiled, restored) stacks them in two columns, and
+    // scrolls rather than squeezing them when even that does not fit.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("panelScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    scroll->installEventFilter(this);
+    setCentralWidget(scroll);
+}
+
+void CorvelWindow::placePanels(bool wide)
+{
+    const Ui::CorvelWindow &ui = *m_ui;
+
+    struct Place
+    {
+        QWidget *panel;
+        int row;
+        int column;
+        int rows;
+        int columns;
+    };
+
+    // Wide: three columns, the learning panels in the middle. Narrow: two columns, the net size
+    // beside the results and weights, the learning panels and files below at full width.
+    // A vector, not an initializer_list: the list's array would die with the conditional.
+    const std::vector<Place> places = wide
+            ? std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 3},
+                                            {ui.FRA_NetSize, 1, 0, 2, 1},
+                                            {ui.FRA_LearnPar, 1, 1, 1, 1},
+                                            {ui.FRA_EpocPar, 2, 1, 1, 1},
+                                            {ui.FRA_Results, 1, 2, 1, 1},
+                                            {ui.FRA_Weights, 2, 2, 1, 1},
+                                            {ui.FRA_Files, 3, 0, 1, 3}}
+            : std::vector<Place> {
+                    {ui.TXT_Title, 0, 0, 1, 2},    {ui.FRA_NetSize, 1, 0, 2, 1},
+                    {ui.FRA_Results, 1, 1, 1, 1},  {ui.FRA_Weights, 2, 1, 1, 1},
+                    {ui.FRA_LearnPar, 3, 0, 1, 2}, {ui.FRA_EpocPar, 4, 0, 1, 2},
+                    {ui.FRA_Files, 5, 0, 1, 2}};
+    for (const Place &p : places) {
+        m_panels->removeWidget(p.panel);
+    }
+    for (int r = 0; r < m_panels->rowCount(); ++r) {
+        m_panels->setRowStretch(r, 0);
+    }
+    for (int c = 0; c < m_panels->columnCount(); ++c) {
+        m_panels->setColumnStretch(c, 0);
+    }
+    for (const Place &p : places) {
+        const Qt::Alignment align =
+                p.panel == ui.FRA_EpocPar && wide ? Qt::AlignTop : Qt::Alignment();
+        m_panels->addWidget(p.panel, p.row, p.column, p.rows, p.columns, align);
+    }
+    m_panels->setRowStretch(wide ? 4 : 6, 1);
+    m_panels->setColumnStretch(1, 1);
+    m_widePanels = wide;
+}
+
+bool CorvelWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (auto *scroll = qobject_cast<QScrollArea *>(watched)) {
+            // Decided on the area's own width, scroll bar or not, so the choice cannot swing
+            // back and forth as a scroll bar comes and goes.
+            const int room = scroll->width() - scroll->verticalScrollBar()->sizeHint().width();
+            const bool wide = room >= m_wideWidth;
+            if (wide != m_widePanels) {
+                placePanels(wide);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QAction *CorvelWindow::action(const QString &name) const

@@ -11,6 +11,7 @@ class ClickableLabel;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -139,12 +140,20 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();
     void createToolBar();
     void createPanels();
+    void createShortcuts();
+    // Lays the panels out in three columns (wide) or two.
+    void placePanels(bool wide);
 
     std::unique_ptr<Ui::CorvelWindow> m_ui;
     std::function<bool()> m_closeGuard;
+    QGridLayout *m_panels = nullptr;
+    // The narrowest the three-column layout can be.
+    int m_wideWidth = 0;
+    bool m_widePanels = true;
 };

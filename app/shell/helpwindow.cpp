@@ -48,8 +48,10 @@ HelpWindow::HelpWindow(QWidget *owner)
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
+        // The contents page is itself called "Axona Help": the title says it once.
         const QString page = m_browser->documentTitle();
-        setWindowTitle(page.isEmpty() ? tr("Axona Help") : tr("Axona Help - %1").arg(page));
+        const QString title = tr("Axona Help");
+        setWindowTitle(page.isEmpty() || page == title ? title : tr("Axona Help - %1").arg(page));
     });
 
     auto *layout = new QVBoxLayout(this);

@@ -38,6 +38,7 @@ MdiNeuralFrame::MdiNeuralFrame(QWidget *parent)
     m_helpMenu->setObjectName(QStringLiteral("MNU_HELP"));
     QAction *help = m_helpMenu->addAction(tr("&Help"));
     help->setObjectName(QStringLiteral("MNU_HELP_Help"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
     QAction *about = m_helpMenu->addAction(tr("&About"));
     about->setObjectName(QStringLiteral("MNU_HELP_About"));
     connect(about, &QAction::triggered, this, [this] { showAboutBox(this); });
@@ -78,6 +79,17 @@ void MdiNeuralFrame::centreOnScreen()
     const QSize size = frameGeometry().size();
     move(area.left() + (area.width() - size.width()) / 2,
          area.top() + (area.height() - size.height()) / 2);
+}
+
+void MdiNeuralFrame::fitToScreen()
+{
+    const QScreen *s = screen();
+    if (!s) {
+        return;
+    }
+    const QSize decoration = frameGeometry().size() - size();
+    resize(size().boundedTo(s->availableGeometry().size() - decoration));
+    centreOnScreen();
 }
 
 void MdiNeuralFrame::closeEvent(QCloseEvent *event)

@@ -30,6 +30,9 @@ public:
     QMdiSubWindow *addChildWindow(QWidget *widget);
     // Places the frame in the middle of its screen.
     void centreOnScreen();
+    // Shrinks the frame, its title bar and borders included, to the room its screen offers,
+    // then centres it.
+    void fitToScreen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -120,6 +120,18 @@ QWidget *WindowRegistry::show(const QString &tag)
     return window;
 }
 
+QWidget *WindowRegistry::activate(const QString &tag)
+{
+    QWidget *window = show(tag);
+    if (auto *sub = window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr) {
+        if (sub->isMinimized()) {
+            sub->showNormal();
+        }
+        m_frame.mdiArea()->setActiveSubWindow(sub);
+    }
+    return window;
+}
+
 bool WindowRegistry::open(const QString &tag)
 {
     const auto it = m_windows.constFind(layoutTag(tag));

@@ -52,6 +52,10 @@ public:
     // nobody registered.
     QWidget *show(const QString &tag);
 
+    // show(), then makes the window the frame's active child window, in front of the others
+    // (also when it was open behind them); null for a tag nobody registered.
+    QWidget *activate(const QString &tag);
+
     // Brings the window of tag up as its menu item does; returns whether it came up.
     bool open(const QString &tag);
 

@@ -279,14 +279,15 @@ bool layerTextEdited(Workbench &wb, const QString &typed)
     return accepted;
 }
 
-void newNet(Workbench &wb)
+bool newNet(Workbench &wb)
 {
     const auto answer = wb.ui.question(
             QStringLiteral("Creating a new network will erase all parametrs\r\rContinue ?"),
             UiPort::Buttons::YesNo);
     if (answer != UiPort::Answer::Yes) {
-        return;
+        return false;
     }
     resetModel(wb);
     buildNetwork(wb);
+    return true;
 }

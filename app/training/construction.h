@@ -36,5 +36,5 @@ void changeLayerSize(Workbench &wb, const QString &typed);
 // loaded data. Returns false when the user declined and the text was put back.
 bool layerTextEdited(Workbench &wb, const QString &typed);
 
-// "New Net": asks, then resets to the defaults and builds.
-void newNet(Workbench &wb);
+// "New Net": asks, then resets to the defaults and builds. Returns whether it did.
+bool newNet(Workbench &wb);

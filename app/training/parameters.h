@@ -18,9 +18,11 @@ void parameterTextChanged(Workbench &wb, const QString &control, const QString &
 // The "Random Sampling" box CHK_RND was clicked: RandomSampling 1 when checked, 0 when not.
 void randomSamplingClicked(Workbench &wb, bool checked);
 
-// TXT_EpocLen changed: accepts a whole number 1..NumPats; otherwise says "Epoc Lenght Should Be
-// between 1 to " NumPats and puts NumPats (1 with no patterns) back into the box. Returns whether
-// the text was accepted. With no patterns loaded the box's own "1" is accepted silently.
+// The epoch length to use, checked when the box's edit is finished, before a run and when a
+// network file gives one (typing only keeps the text, through parameterTextChanged): accepts a
+// whole number 1..NumPats; otherwise says "Epoc Lenght Should Be between 1 to " NumPats and puts
+// NumPats (1 with no patterns) into the box. Returns whether the text was accepted. With no
+// patterns loaded the box's own "1" is accepted silently.
 bool epochLengthChanged(Workbench &wb, const QString &text);
 
 // One click of a spinner: UpDown1 Eta, UpDown2 Alpha (a unit of the leading decimal place, only

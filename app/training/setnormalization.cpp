@@ -22,6 +22,18 @@ minMax(EngineApi &engine, Array2 &in, Array2 &out, int16_t count, int16_t nin, i
     return e;
 }
 
+bool holdsNonPositive(const Array2 &a)
+{
+    for (int c = 1; c <= a.cols(); ++c) {
+        for (int r = 1; r <= a.rows(); ++r) {
+            if (a(r, c) <= 0.0f) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Applies the stored factors to one set; the log of a side is dropped when it holds a value <= 0.
 void applyStored(Workbench &wb, Array2 &in, Array2 &out, int16_t count)
 {
@@ -82,4 +94,32 @@ void normalizeTestSet(Workbench &wb)
         return;
     }
     applyStored(wb, m.TstIn, m.TstOut, m.NumTestPats);
+}
+
+QString logRefusedSide(const Array2 &in, const Array2 &out, bool inLog, bool outLog)
+{
+    if (inLog && holdsNonPositive(in)) {
+        return QStringLiteral("inputs");
+    }
+    if (outLog && holdsNonPositive(out)) {
+        return QStringLiteral("outputs");
+    }
+    return QString();
+}
+
+bool refuseForLogNormalization(Workbench &wb, const Array2 &in, const Array2 &out, bool test)
+{
+    const NetModel &m = wb.model;
+    if (!m.NormOn) {
+        return false;
+    }
+    const QString side = logRefusedSide(in, out, m.InNormLog, m.OutNormLog);
+    if (side.isEmpty()) {
+        return false;
+    }
+    wb.ui.critical(QStringLiteral("The %1 set cannot be used: its %2 hold values <= 0, which the "
+                                  "network's log normalization cannot take.\n\rNormalize the data "
+                                  "with Linear for the %2, or correct the data.")
+                           .arg(test ? QStringLiteral("test") : QStringLiteral("training"), side));
+    return true;
 }

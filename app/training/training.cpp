@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "model/numberformat.h"
+#include "session/commandstate.h"
 #include "session/controls.h"
 #include "session/engineapi.h"
 #include "session/uiport.h"
@@ -17,55 +18,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Commands that could change the network's shape or data while the engine works on its arrays.
-constexpr QLatin1String LinkCommands[] = {
-        Control::MNU_EDIT_PastePatLinked, Control::MNU_EDIT_PasteTSTLinked,
-        Control::MNU_EDIT_CopyOutsLinked, Control::MNU_EDIT_CopyTSTLinked};
-
-void setEnabled(FormState &f, std::initializer_list<QLatin1String> controls, bool enabled)
-{
-    for (QLatin1String c : controls) {
-        f.setEnabled(c, enabled);
-    }
-}
-
-void setLinkCommands(FormState &f, bool enabled)
-{
-    for (QLatin1String c : LinkCommands) {
-        f.setEnabled(c, enabled);
-    }
-}
-
-void disableForRun(Workbench &wb)
-{
-    FormState &f = wb.form;
-    f.setEnabled(Control::train, false);
-    setEnabled(f, {Control::stop, Control::runnet, Control::plotnet, Control::plotweights}, true);
-    f.setEnabled(Control::runtest, wb.model.HasTest);
-    setEnabled(f,
-               {Control::MNU_FILE, Control::MNU_DATA_Norm, Control::BTN_Change,
-                Control::LBL_DataFile, Control::LBL_WeightFile, Control::SPN_Layers,
-                Control::TXT_EpocLen, Control::CHK_ShowTestErr},
-               false);
-    setLinkCommands(f, false);
-}
-
-// Both ways out of a run; "runnet", "runtest", "plotnet" and "plotweights" stay as they are.
-void enableAfterRun(Workbench &wb)
-{
-    FormState &f = wb.form;
-    f.setEnabled(Control::train, true);
-    f.setEnabled(Control::stop, false);
-    setEnabled(f,
-               {Control::MNU_FILE, Control::MNU_DATA_Norm, Control::BTN_Change,
-                Control::LBL_DataFile, Control::LBL_WeightFile, Control::SPN_Layers,
-                Control::TXT_EpocLen},
-               true);
-    setLinkCommands(f, true);
-    f.setEnabled(Control::CHK_ShowTestErr, wb.model.HasTest);
-    wb.model.StopFlag = true;
-}
 
 // The engine's training routine over rows first..last; returns its last epoch's error and good
 // count through rms and good. timer is the clock reading handed over beside them.
@@ -170,13 +122,25 @@ void showIteration(Workbench &wb, const Shown &shown, const TrainOptions &option
     }
 }
 
+// The status bar's account of a run that trained: how it ended, after how many iterations (as
+// "Iterations:" counts them), with which algorithm.
+QString runEndText(const Workbench &wb, TrainEnd end)
+{
+    const QString how = end == TrainEnd::TargetReached ? QStringLiteral("Target error reached")
+                                                       : QStringLiteral("Stopped");
+    const NetModel &m = wb.model;
+    const float iterations = static_cast<float>(int64_t {m.IterCount} * m.EpochsPerCall);
+    return QStringLiteral("%1 after %2 iterations (%3)")
+            .arg(how, generalNumber(iterations), algorithmName(m));
+}
+
 } // namespace
 
 TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
 {
     NetModel &m = wb.model;
     FormState &f = wb.form;
-    if (!m.StopFlag) {
+    if (m.Training) {
         return TrainEnd::Refused; // a run is active already
     }
     const bool useTest = f.isChecked(Control::CHK_ShowTestErr);
@@ -194,7 +158,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     m.StopFlag = false;
     m.WeightsChanged = true;
     clearRmsHistory(wb.rmsHistory);
-    disableForRun(wb);
+    beginRunCommands(wb);
 
     m.Eta = static_cast<float>(leadingNumber(f.text(Control::TXT_Eta)));
     m.Alpha = static_cast<float>(leadingNumber(f.text(Control::TXT_Alpha)));
@@ -203,6 +167,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     m.EpochsPerCall = roundToInt16(leadingNumber(f.text(Control::TXT_epocs)));
     m.IterCount = 0;
     const int16_t epochLen = roundToInt16(leadingNumber(f.text(Control::TXT_EpocLen)));
+    wb.ui.setStatus(QStringLiteral("Training by ") + algorithmName(m) + QStringLiteral("..."));
 
     const auto started = Clock::now();
     const auto limit = std::chrono::duration_cast<Clock::duration>(
@@ -295,7 +260,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     if (unshown) {
         showIteration(wb, latest, options);
     }
-    enableAfterRun(wb);
+    m.StopFlag = true;
+    endRunCommands(wb);
+    // The weights panel shows the extremes the run left, however it ended.
+    showWeightStats(wb);
+    wb.ui.setStatus(runEndText(wb, end));
     emit wb.events.weightsChanged();
     return end;
 }
@@ -307,13 +276,12 @@ void stopTraining(Workbench &wb)
         return;
     }
     m.StopFlag = true;
-    FormState &f = wb.form;
-    f.setEnabled(Control::train, true);
-    f.setEnabled(Control::stop, false);
-    setEnabled(f,
-               {Control::MNU_FILE, Control::BTN_Change, Control::LBL_DataFile,
-                Control::LBL_WeightFile, Control::SPN_Layers},
-               true);
-    f.setEnabled(Control::CHK_ShowTestErr, m.HasTest);
+    wb.form.setEnabled(Control::stop, false);
     showWeightStats(wb);
+}
+
+QString algorithmName(const NetModel &model)
+{
+    return model.TrainMode == 1 ? QStringLiteral("Back propagation")
+                                : QStringLiteral("Quick Prop.");
 }

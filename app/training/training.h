@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <functional>
 
+#include <QString>
+
 #include "session/workbenchevents.h"
 
+struct NetModel;
 struct Workbench;
 
 // Bounds for a run without a window, and how often a run looks up from the engine; the defaults
@@ -42,6 +45,10 @@ enum class TrainEnd {
 // change the network's shape or data are disabled for the run. Returns when the run ends.
 TrainEnd trainNet(Workbench &wb, const TrainOptions &options = {});
 
-// "Stop": asks the running training to end before its next engine call and gives back the
-// commands a stopped run allows. Does nothing when no run is active.
+// "Stop": asks the running training to end before its next engine call; the commands the run
+// held back come back when it has ended. Does nothing when no run is active.
 void stopTraining(Workbench &wb);
+
+// The training algorithm TrainMode names, as the Setup dialog calls it: "Back propagation" or
+// "Quick Prop.".
+QString algorithmName(const NetModel &model);

@@ -166,6 +166,86 @@ private slots:
                                 "values <= 0.\nChoose Linear for them.\n"));
         QCOMPARE(readBytes(path("xor.net")), once);
     }
+
+    // An epoch length outside 1..patterns stored in the file is corrected on reading, once,
+    // so the network can be trained.
+    void storedEpochLengthIsCorrected()
+    {
+        const QByteArray text = readBytes(path("xor.net"));
+        const QByteArray label = "Epoc length; Random sampling:\r\n";
+        const qsizetype at = text.indexOf(label) + label.size();
+        QVERIFY(!writeFile(m_dir.path(), "epoch.net", QByteArray(text).replace(at, 3, " 9 "))
+                         .isEmpty());
+        const CliRun trained = run({"train", path("epoch.net"), "--max-iterations", "1"});
+        QCOMPARE(trained.status, 0);
+        QCOMPARE(trained.err.count("Epoc Lenght Should Be between 1 to 4"), 1);
+    }
+
+    // A side left raw is not normalised, so it cannot be log-normalised: the combination is
+    // refused and the file stays as it was.
+    void rawSideWithLogIsRefused_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("outputs") << "--raw-outs"
+                                 << "--out-log";
+        QTest::newRow("inputs") << "--raw-ins"
+                                << "--in-log";
+    }
+
+    void rawSideWithLogIsRefused()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, log);
+        writePositiveNetwork();
+        const QByteArray before = readBytes(path("pos.net"));
+        const CliRun refused = run({"normalize", path("pos.net"), raw, log});
+        QCOMPARE(refused.status, 2);
+        QVERIFY2(refused.err.contains(raw + " and " + log + " exclude each other"),
+                 qPrintable(refused.err));
+        QCOMPARE(readBytes(path("pos.net")), before);
+    }
+
+    // With log-normalised outputs, a test set holding an output <= 0 is refused with a message,
+    // at Normalize and when the network is opened, instead of reporting e to the power of it.
+    void testSetTheLogCannotTakeIsRefused()
+    {
+        writePositiveNetwork();
+        QVERIFY(!writeFile(m_dir.path(), "pos.tst", "2 2 1\r\n0 1 0\r\n1 0 2\r\n").isEmpty());
+        const CliRun refused = run({"normalize", path("pos.net"), "--out-log"});
+        QCOMPARE(refused.status, 1);
+        // After the note that the raw targets exceed the Sigmoid's range.
+        QVERIFY2(refused.err.endsWith("Log normalization is not possible: the outputs of the test "
+                                      "set hold values <= 0.\nChoose Linear for them.\n"),
+                 qPrintable(refused.err));
+
+        QVERIFY(!writeFile(m_dir.path(), "pos.tst", "2 2 1\r\n0 1 5.43\r\n1 0 2\r\n").isEmpty());
+        QCOMPARE(run({"normalize", path("pos.net"), "--out-log"}).status, 0);
+        const CliRun test = run({"run", path("pos.net"), "--test"});
+        QCOMPARE(test.status, 0);
+        QVERIFY2(test.out.contains("5.430000"), qPrintable(test.out));
+
+        QVERIFY(!writeFile(m_dir.path(), "pos.tst", "2 2 1\r\n0 1 0\r\n1 0 2\r\n").isEmpty());
+        const CliRun zero = run({"run", path("pos.net"), "--test"});
+        QCOMPARE(zero.status, 1);
+        QVERIFY2(zero.err.contains("The test set cannot be used: its outputs hold values <= 0"),
+                 qPrintable(zero.err));
+        QVERIFY(!zero.out.contains("1.000000"));
+    }
+
+private:
+    // pos.net: the XOR network on targets all above zero (1, 2, 2, 1), with the test set pos.tst.
+    void writePositiveNetwork()
+    {
+        QVERIFY(!writeFile(m_dir.path(), "pos.pat", "4 2 1\r\n0 0 1\r\n0 1 2\r\n1 0 2\r\n1 1 1\r\n")
+                         .isEmpty());
+        QVERIFY(!writeFile(m_dir.path(), "pos.tst", "2 2 1\r\n0 1 2\r\n1 0 2\r\n").isEmpty());
+        QVERIFY(!writeFile(m_dir.path(), "pos.net",
+                           readBytes(path("xor.net"))
+                                   .replace("xor.pat", "pos.pat")
+                                   .replace("click here to open file", "pos.tst"))
+                         .isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliWorkflows)

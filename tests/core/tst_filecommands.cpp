@@ -3,6 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "dataprep/createtest.h"
+#include "files/editor.h"
 #include "files/filecommands.h"
 #include "files/netcommands.h"
 #include "filetesthelpers.h"
@@ -19,10 +21,14 @@ const QStringList XorFiles {"xor.net", "xor.pat", "xor.wgt", "xor.tst"};
 // How the closing question's file dialog is answered when Yes saves a network without a file.
 enum class SaveAs { NotAsked, Named, Cancelled };
 
+// What is done to the open network before New Net or Open Net.
+enum class Work { None, Title, Weights, Layers, TestSet };
+
 } // namespace
 
 Q_DECLARE_METATYPE(UiPort::Answer)
 Q_DECLARE_METATYPE(SaveAs)
+Q_DECLARE_METATYPE(Work)
 
 // The file commands of the main window and the closing question, and the layout records'
 // units.
@@ -82,7 +88,9 @@ private slots:
         QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
         NetModel &m = b.wb.model;
         // The file to be written does not exist yet, so that writing it shows.
-        const QString target = dir.filePath(hasNetFile ? "xor.net" : "named.net");
+        // Saved as a network of the same name elsewhere, it keeps its weight file.
+        QVERIFY(QDir(dir.path()).mkdir("named"));
+        const QString target = dir.filePath(hasNetFile ? "xor.net" : "named/xor.net");
         QVERIFY(QFile::remove(dir.filePath("xor.net")));
         m.HasNetFile = hasNetFile;
         if (!writable) {
@@ -157,6 +165,209 @@ private slots:
         QVERIFY(QFile::remove(dir.filePath("xor.wgt")));
         QCOMPARE(saveWeightsCommand(b.wb).name, dir.filePath("xor.wgt"));
         QVERIFY(QFile::exists(dir.filePath("xor.wgt")));
+    }
+
+    // New Net and Open Net ask the save question whenever work would be lost: changed
+    // parameters, layers or weights, or sets made by Create Test.
+    void workIsSavedBeforeNewOrOpen_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<Work>("work");
+        QTest::addColumn<UiPort::Answer>("answer");
+        QTest::addColumn<bool>("goesOn");
+
+        using A = UiPort::Answer;
+        QTest::newRow("unchanged: the New Net question") << false << Work::None << A::Yes << true;
+        QTest::newRow("unchanged: Open asks nothing") << true << Work::None << A::Ok << true;
+        QTest::newRow("title changed, New: Cancel keeps it")
+                << false << Work::Title << A::Cancel << false;
+        QTest::newRow("trained, Open: No opens without saving")
+                << true << Work::Weights << A::No << true;
+        QTest::newRow("layer added, Open: Yes saves, then opens")
+                << true << Work::Layers << A::Yes << true;
+        QTest::newRow("test set made, New: Yes saves the sets and the network")
+                << false << Work::TestSet << A::Yes << true;
+    }
+
+    void workIsSavedBeforeNewOrOpen()
+    {
+        QFETCH(bool, open);
+        QFETCH(Work, work);
+        QFETCH(UiPort::Answer, answer);
+        QFETCH(bool, goesOn);
+
+        TestBench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        // Another network with weights of its own.
+        QVERIFY(QFile::copy(dir.filePath("xor.wgt"), dir.filePath("other.wgt")));
+        QVERIFY(!writeFile(dir.path(), "other.net",
+                           readBytes(dir.filePath("xor.net")).replace("xor.wgt", "other.wgt"))
+                         .isEmpty());
+        QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
+        NetModel &m = b.wb.model;
+        switch (work) {
+        case Work::None:
+            break;
+        case Work::Title:
+            m.NetTitle = "Mine";
+            b.wb.form.setText("TXT_Title", "Mine");
+            break;
+        case Work::Weights:
+            randomizeWeights(b.wb);
+            break;
+        case Work::Layers:
+            addLayer(b.wb);
+            break;
+        case Work::TestSet: {
+            CreateTestChoice choice;
+            openCreateTest(b.wb, choice);
+            b.ui.answer(UiPort::Answer::Yes); // the existing test set is replaced
+            QCOMPARE(createTest(b.wb, choice), CreateTestEnd::Created);
+            break;
+        }
+        }
+        b.ui.clear();
+        const QByteArray xorNet = readBytes(dir.filePath("xor.net"));
+        const QByteArray xorWeights = readBytes(dir.filePath("xor.wgt"));
+        const bool asks = work != Work::None || !open;
+        if (asks) {
+            b.ui.answer(answer);
+        }
+        if (work == Work::TestSet && answer == UiPort::Answer::Yes) {
+            b.ui.file(dir.filePath("train.pat"));
+            b.ui.file(dir.filePath("test.tst"));
+        }
+        if (open && goesOn) {
+            b.ui.file(dir.filePath("other.net"));
+        }
+
+        const bool done = open ? openNetCommand(b.wb).done() : newNetCommand(b.wb);
+        QCOMPARE(done, goesOn);
+        const QString question = work == Work::None
+                ? QStringLiteral("Creating a new network will erase all parametrs\r\rContinue ?")
+                : (open ? QStringLiteral("Save Net Before Opening Another Net")
+                        : QStringLiteral("Save Net Before Creating a New Net"));
+        QCOMPARE(b.ui.texts(), asks ? QStringList {question} : QStringList {});
+        if (asks) {
+            QCOMPARE(b.ui.shown().front().buttons,
+                     work == Work::None ? UiPort::Buttons::YesNo : UiPort::Buttons::YesNoCancel);
+        }
+        QCOMPARE(m.NetFileName,
+                 !goesOn ? dir.filePath("xor.net")
+                         : (open ? dir.filePath("other.net") : QString()));
+        QCOMPARE(m.NetTitle, goesOn ? (open ? "XOR" : "New Net") : "Mine");
+        const bool saved = answer == UiPort::Answer::Yes && work != Work::None;
+        QCOMPARE(readBytes(dir.filePath("xor.net")) != xorNet, saved);
+        if (work == Work::Weights) {
+            QCOMPARE(readBytes(dir.filePath("xor.wgt")), xorWeights);
+        }
+        if (work == Work::Layers) {
+            QVERIFY(readBytes(dir.filePath("xor.net")).contains("Number of layers:\r\n 4 \r\n"));
+        }
+        if (work == Work::TestSet) {
+            // The network names the sets just written.
+            const QByteArray text = readBytes(dir.filePath("xor.net"));
+            QVERIFY2(text.contains(dir.filePath("train.pat").toUtf8() + "\r\n")
+                             && text.contains(dir.filePath("test.tst").toUtf8() + "\r\n"),
+                     text.constData());
+            TestBench again;
+            QVERIFY(loadNet(again.wb, dir.filePath("xor.net")).done());
+            QCOMPARE(again.wb.model.NumPats + again.wb.model.NumTestPats, 4);
+            QCOMPARE(again.wb.model.NumTestPats, int16_t(1));
+        }
+    }
+
+    // Any network can be saved: the save asks for the file names it lacks.
+    void newNetworkCanBeSaved()
+    {
+        TestBench b;
+        QVERIFY(buildNetwork(b.wb));
+        const FormState &f = b.wb.form;
+        for (const char *command : {"MNU_FILE_SaveNet", "MNU_FILE_SaveNetAs", "save"}) {
+            QVERIFY2(f.isEnabled(command), command);
+        }
+        QVERIFY(f.isVisible("save"));
+        QTemporaryDir dir;
+        b.ui.file(dir.filePath("new.wgt"));
+        b.ui.file(dir.filePath("new.net"));
+        QVERIFY(saveNetCommand(b.wb).done());
+        QVERIFY(QFile::exists(dir.filePath("new.wgt")) && QFile::exists(dir.filePath("new.net")));
+    }
+
+    // Saved under a new name, a network gets a weight file of its own, proposed after the new
+    // name; the weight file the other network names is never rewritten.
+    void saveAsKeepsTheOtherNetworksWeights_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("named after the new network") << false;
+        QTest::newRow("weight dialog cancelled: nothing written") << true;
+    }
+
+    void saveAsKeepsTheOtherNetworksWeights()
+    {
+        QFETCH(bool, cancel);
+        TestBench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
+        randomizeWeights(b.wb);
+        const QByteArray xorWeights = readBytes(dir.filePath("xor.wgt"));
+        b.ui.file(dir.filePath("xor2.net"));
+        if (cancel) {
+            b.ui.cancelFile();
+        } else {
+            b.ui.file(dir.filePath("xor2.wgt"));
+        }
+
+        const FileResult saved = saveNet(b.wb, true);
+        QCOMPARE(saved.done(), !cancel);
+        QCOMPARE(int(b.ui.fileRequests().size()), 2);
+        QCOMPARE(b.ui.fileRequests()[1].title, QStringLiteral("Save Weights As"));
+        QCOMPARE(b.ui.fileRequests()[1].initialName, dir.filePath("xor2.wgt"));
+        QCOMPARE(readBytes(dir.filePath("xor.wgt")), xorWeights);
+        QCOMPARE(QFile::exists(dir.filePath("xor2.net")), !cancel);
+        QCOMPARE(QFile::exists(dir.filePath("xor2.wgt")), !cancel);
+        QCOMPARE(b.wb.model.WeightsChanged, cancel);
+        if (!cancel) {
+            QVERIFY(readBytes(dir.filePath("xor2.net"))
+                            .contains(dir.filePath("xor2.wgt").toUtf8()));
+            QCOMPARE(b.wb.form.text("LBL_WeightFile"), dir.filePath("xor2.wgt"));
+        }
+        // Saving again under its own name asks nothing more.
+        if (!cancel) {
+            QVERIFY(saveNetCommand(b.wb).done());
+            QCOMPARE(int(b.ui.fileRequests().size()), 2);
+        }
+    }
+
+    // "<- Edit" and "Save and Edit" say so when the editor cannot be started.
+    void editorThatCannotStartIsSaid_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("editor starts") << "kate --new" << true;
+        QTest::newRow("program not found") << "no-such-editor" << false;
+        QTest::newRow("no command") << "" << false;
+    }
+
+    void editorThatCannotStartIsSaid()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, starts);
+        TestBench b;
+        b.wb.model.EditorCommand = command;
+        b.desktop.programsStart = !command.isEmpty() && starts;
+        QCOMPARE(startEditor(b.wb, "/data/x.pat"), starts);
+        if (starts) {
+            QVERIFY(b.ui.texts().isEmpty());
+        } else {
+            QCOMPARE(b.ui.texts(),
+                     QStringList {"The editor could not be started: \"" + command
+                                  + "\"\n\rEnter the editor's command in Setup (menu "
+                                    "\"Setup...\")."});
+            QCOMPARE(b.ui.shown().front().icon, UiPort::Icon::Exclamation);
+        }
     }
 
     void layoutInTwips_data()

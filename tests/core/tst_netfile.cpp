@@ -10,6 +10,7 @@
 #include "model/weightfile.h"
 #include "near.h"
 #include "training/construction.h"
+#include "training/parameters.h"
 #include "training/training.h"
 
 namespace {
@@ -30,6 +31,52 @@ QByteArray withoutDesktop(const QByteArray &text)
 QByteArray replaceLine(QByteArray text, const QByteArray &from, const QByteArray &to)
 {
     return text.replace("\r\n" + from + "\r\n", "\r\n" + to + "\r\n");
+}
+
+// Everything the main window shows, control by control.
+QStringList formShown(const FormState &f)
+{
+    QStringList shown;
+    for (const QString &c : f.controls()) {
+        shown << QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+                         .arg(c, f.text(c))
+                         .arg(f.isEnabled(c))
+                         .arg(f.isVisible(c))
+                         .arg(f.isChecked(c))
+                         .arg(f.items(c).join(u','))
+                         .arg(f.currentIndex(c));
+    }
+    return shown;
+}
+
+// What an open network is: its layers, parameters, files, flags, weights and data.
+QStringList networkOf(const NetModel &m)
+{
+    QStringList about {m.NetTitle,
+                       m.NetFileName,
+                       QString::number(m.NumLayers),
+                       QString::number(m.Eta),
+                       QString::number(m.NumPats),
+                       QString::number(m.NumTestPats),
+                       QString::number(m.HasNetFile),
+                       QString::number(m.HasPatterns),
+                       QString::number(m.HasWeightFile),
+                       QString::number(m.HasTest),
+                       QString::number(m.WeightsChanged),
+                       QString::number(m.IterCount)};
+    for (const Array3 *a : {&m.Weights, &m.WeightDelta}) {
+        const std::size_t n =
+                std::size_t(a->dim1()) * std::size_t(a->dim2()) * std::size_t(a->dim3());
+        for (std::size_t i = 0; i < n; ++i) {
+            about << QString::number(a->data()[i]);
+        }
+    }
+    for (const Array2 *a : {&m.PatIn, &m.PatOut, &m.TstIn}) {
+        for (float v : a->values()) {
+            about << QString::number(v);
+        }
+    }
+    return about;
 }
 
 } // namespace
@@ -63,7 +110,8 @@ private slots:
         QCOMPARE(r.title, QStringLiteral("Save Net As"));
         QCOMPARE(r.filter, QStringLiteral("Net Files (*.net)"));
         QCOMPARE(r.defaultExtension, QStringLiteral("net"));
-        QCOMPARE(r.initialName, QStringLiteral("*.net"));
+        // Named after the weight file just chosen.
+        QCOMPARE(r.initialName, dir.filePath("new.net"));
 
         const QList<QByteArray> lines = readBytes(net).split('\n');
         const QList<QByteArray> expected {"Axona 1.7\r",
@@ -132,6 +180,7 @@ private slots:
 
         b.desktop.layout = {{"MDI", 0, 1200, 900, 9000, 12000}, {"CPL", 2, 0, 0, 6000, 9000}};
         b.ui.file(dir.filePath("first.net"));
+        b.ui.file(dir.filePath("first.wgt"));
         QVERIFY(saveNet(b.wb, true).done());
         const QByteArray first = readBytes(dir.filePath("first.net"));
         QVERIFY(first.endsWith("Desktop Information:\r\n 2 \r\n"
@@ -143,10 +192,13 @@ private slots:
         Bench again;
         QVERIFY(loadNet(again.wb, dir.filePath("first.net")).done());
         QVERIFY(again.ui.texts().isEmpty());
-        again.ui.file(dir.filePath("second.net"));
+        // Under the same name in another folder the network keeps its weight file.
+        QVERIFY(QDir(dir.path()).mkdir("second"));
+        const QString second = dir.filePath("second/first.net");
+        again.ui.file(second);
         QVERIFY(saveNet(again.wb, true).done());
-        QCOMPARE(withoutDesktop(readBytes(dir.filePath("second.net"))), withoutDesktop(first));
-        QVERIFY(readBytes(dir.filePath("second.net")).endsWith("Desktop Information:\r\n 0 \r\n"));
+        QCOMPARE(withoutDesktop(readBytes(second)), withoutDesktop(first));
+        QVERIFY(readBytes(second).endsWith("Desktop Information:\r\n 0 \r\n"));
     }
 
     void awkwardTextsReadBack()
@@ -406,18 +458,71 @@ private slots:
             expected.append(QString(m).replace("%1", net).replace("%2", dir.path()));
         }
 
+        // An open network, trained and not saved, that a failed read must leave as it is.
+        const QString open = dir.filePath("xor.net");
+        QVERIFY(loadNet(b.wb, open).done());
+        parameterTextChanged(b.wb, "TXT_Eta", "2");
+        parameterTextChanged(b.wb, "TXT_TargetErr", "0");
+        QCOMPARE(trainNet(b.wb, TrainOptions {3, 0.0, {}}), TrainEnd::LimitReached);
+        b.ui.clear();
+        const QStringList network = networkOf(b.wb.model);
+        const QStringList shown = formShown(b.wb.form);
+        const int satelliteCloses = b.desktop.satelliteCloses;
+
         QCOMPARE(loadNet(b.wb, net).done(), loads);
         QCOMPARE(b.ui.texts(), expected);
         const NetModel &m = b.wb.model;
-        QCOMPARE(m.HasNetFile, loads);
-        QCOMPARE(m.NetFileName.isEmpty(), !loads);
-        QCOMPARE(b.desktop.restored.size(), loads ? 1 : 0);
+        QVERIFY(m.HasNetFile);
+        QCOMPARE(m.NetFileName, loads ? net : open);
+        QCOMPARE(b.desktop.captions.back(), loads ? "Axona-bad.net" : "Axona-xor.net");
+        QCOMPARE(b.desktop.restored.size(), loads ? 2 : 1);
+        QCOMPARE(b.desktop.satelliteCloses, satelliteCloses + int(loads));
+        if (!loads) {
+            QCOMPARE(networkOf(m), network);
+            QCOMPARE(formShown(b.wb.form), shown);
+        }
         QVERIFY(!m.NetLoading);
         QCOMPARE(b.ui.busyDepth(), 0);
         // The arrays fit the layer list whatever stopped the load, and a good file loads after.
         QVERIFY(m.arraysMatchLayers());
         QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
         QVERIFY(near(trainingSetError(b), 0.0, 0.02));
+    }
+
+    // A stored epoch length outside 1..patterns goes through the box's check: said once, the
+    // box shows the number of patterns, and the network trains.
+    void storedEpochLengthIsChecked_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("said");
+        QTest::newRow("2 of 4") << QByteArray(" 2 ") << "2" << false;
+        QTest::newRow("0") << QByteArray(" 0 ") << "4" << true;
+        QTest::newRow("9 of 4") << QByteArray(" 9 ") << "4" << true;
+        QTest::newRow("negative") << QByteArray("-3 ") << "4" << true;
+    }
+
+    void storedEpochLengthIsChecked()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        QFETCH(bool, said);
+        Bench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        QByteArray text = readBytes(dir.filePath("xor.net"));
+        const QByteArray label = "Epoc length; Random sampling:\r\n";
+        const qsizetype at = text.indexOf(label) + label.size();
+        QCOMPARE(text.mid(at, 3), QByteArray(" 4 "));
+        text.replace(at, 3, stored);
+        const QString net = writeFile(dir.path(), "epoch.net", text);
+        QVERIFY(loadNet(b.wb, net).done());
+        QCOMPARE(b.ui.texts(),
+                 said ? QStringList {"Epoc Lenght Should Be between 1 to 4"} : QStringList {});
+        QCOMPARE(b.wb.form.text("TXT_EpocLen"), shown);
+        b.ui.clear();
+        QVERIFY(trainNet(b.wb, TrainOptions {1, 0.0, {}}) != TrainEnd::Refused);
+        QVERIFY(b.ui.texts().isEmpty());
     }
 
     void namesWrittenOnWindowsAreFoundBesideTheNetwork()
@@ -477,7 +582,7 @@ private slots:
         NetModel &m = b.wb.model;
 
         // The network file cannot be written: reported, the network keeps its file.
-        const QString badNet = dir.filePath("missing/other.net");
+        const QString badNet = dir.filePath("missing/xor.net");
         b.ui.file(badNet);
         QVERIFY(saveNet(b.wb, true).failed());
         QCOMPARE(b.ui.texts().size(), 1);

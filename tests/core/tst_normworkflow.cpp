@@ -238,6 +238,91 @@ private slots:
         QVERIFY(sameValues(b.wb.model.PatIn, in));
     }
 
+    // A side that is not normalised never keeps a log flag, whatever its Log option says (as a
+    // caller without the dialog's rules could ask).
+    void rawSideHasNoLogFlag_data()
+    {
+        QTest::addColumn<bool>("rawIns");
+        QTest::addColumn<bool>("rawOuts");
+        QTest::newRow("inputs raw") << true << false;
+        QTest::newRow("outputs raw") << false << true;
+    }
+
+    void rawSideHasNoLogFlag()
+    {
+        QFETCH(bool, rawIns);
+        QFETCH(bool, rawOuts);
+        TestBench b;
+        load(b, 1.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        setNormalizeInputs(form, !rawIns);
+        setNormalizeOutputs(form, !rawOuts);
+        form.inLog.checked = true;
+        form.outLog.checked = true;
+        QVERIFY(normalizeData(b.wb, form));
+        QCOMPARE(b.wb.model.InNormLog, !rawIns);
+        QCOMPARE(b.wb.model.OutNormLog, !rawOuts);
+    }
+
+    // While the outputs are held log-normalised, a set whose outputs hold a value <= 0 is
+    // refused: scaled without the log, its targets would come back as e to the power of the
+    // value. One the log can take is taken and comes back as it was.
+    void setsTheLogCannotTakeAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<float>("target");
+        QTest::addColumn<QString>("message");
+        const QString refused = QStringLiteral(
+                "The %1 set cannot be used: its outputs hold values <= 0, which the network's "
+                "log normalization cannot take.\n\rNormalize the data with Linear for the "
+                "outputs, or correct the data.");
+        QTest::newRow("test file") << "test file" << 0.0f << refused.arg("test");
+        QTest::newRow("pasted test set") << "pasted test" << -1.0f << refused.arg("test");
+        QTest::newRow("pattern file") << "pattern file" << 0.0f << refused.arg("training");
+        QTest::newRow("test set at Normalize")
+                << "normalize" << 0.0f
+                << QStringLiteral("Log normalization is not possible: the outputs of the test "
+                                  "set hold values <= 0.\n\rChoose Linear for them.");
+        QTest::newRow("a test file the log can take") << "test file" << 5.43f << QString();
+    }
+
+    void setsTheLogCannotTakeAreRefused()
+    {
+        QFETCH(QString, how);
+        QFETCH(float, target);
+        QFETCH(QString, message);
+        TestBench b;
+        load(b, 1.0f);
+        NetModel &m = b.wb.model;
+        const Rows in {{3, 6}, {4, 7}};
+        const Rows out {{0.5f, target}, {0.4f, 6}};
+        const QString file =
+                writeSet(m_dir.path(), how == "pattern file" ? "log.pat" : "log.tst", in, out);
+        if (how == "normalize") {
+            QVERIFY(openTest(b.wb, false, file).done());
+        }
+        NormForm form;
+        fillNormForm(b.wb, form);
+        chooseOutputLog(form, true);
+        QCOMPARE(normalizeData(b.wb, form), how != "normalize");
+        if (how == "test file") {
+            QCOMPARE(openTest(b.wb, false, file).done(), message.isEmpty());
+        } else if (how == "pasted test") {
+            QVERIFY(!pasteTests(b.wb, "3\t6\t0.5\t-1\r\n4\t7\t0.4\t6\r\n", " "));
+        } else if (how == "pattern file") {
+            QVERIFY(!openPatterns(b.wb, false, file).done());
+            QVERIFY(!m.HasPatterns);
+        }
+        QCOMPARE(b.ui.texts(), message.isEmpty() ? QStringList {} : QStringList {message});
+        if (message.isEmpty()) {
+            QVERIFY(m.HasTest && m.OutNormLog);
+            QVERIFY(near(denormOutput(m, m.TstOut(1, 2), 2), target, 1e-4));
+        } else if (how != "pattern file") {
+            QVERIFY(!m.HasTest || how == "normalize");
+        }
+    }
+
     void sampledTestSetIsNormalisedInMemory()
     {
         TestBench b;

@@ -1,12 +1,14 @@
 #include <algorithm>
 #include <memory>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -24,6 +26,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "files/netcommands.h"
+#include "gui/clickablelabel.h"
 #include "gui/printing.h"
 #include "gui/updown.h"
 #include "modaldriver.h"
@@ -32,9 +36,16 @@
 #include "shell/corvelwindow.h"
 #include "shell/helpwindow.h"
 #include "shell/mdineuralframe.h"
+#include "training/analysis.h"
 #include "training/widgets/reportwindow.h"
 
 namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString captionText(QString caption)
 {
@@ -100,6 +111,10 @@ private slots:
     void helpCoversEveryCommand();
     void helpLinksResolve();
     void windowsShowProgramIcon();
+    void shortcuts_data();
+    void shortcuts();
+    void everyControlTakesTheFocusByTab();
+    void windowMenuListsTheWindows();
 
 private:
     Ui::CorvelWindow *ui() const { return m_app->corvel().ui(); }
@@ -214,23 +229,45 @@ void TestApp::changeRefusesNodeCount()
 void TestApp::newNetQuestion_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("changed");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<int>("layers");
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<bool>("saved");
 
-    QTest::newRow("menu, No keeps the network") << "menu" << QMessageBox::No << 4;
-    QTest::newRow("menu, Yes resets to 3 layers") << "menu" << QMessageBox::Yes << 3;
-    QTest::newRow("toolbar, No keeps the network") << "toolbar" << QMessageBox::No << 4;
-    QTest::newRow("toolbar, Yes resets to 3 layers") << "toolbar" << QMessageBox::Yes << 3;
+    // An opened network, unchanged: the New Net question.
+    QTest::newRow("unchanged, menu, No keeps the network")
+            << "menu" << false << QMessageBox::No << false << false;
+    QTest::newRow("unchanged, toolbar, Yes resets")
+            << "toolbar" << false << QMessageBox::Yes << true << false;
+    // A layer added since it was opened: the save question instead.
+    QTest::newRow("changed, Cancel keeps the network")
+            << "menu" << true << QMessageBox::Cancel << false << false;
+    QTest::newRow("changed, No resets without saving")
+            << "toolbar" << true << QMessageBox::No << true << false;
+    QTest::newRow("changed, Yes saves, then resets")
+            << "menu" << true << QMessageBox::Yes << true << true;
 }
 
 void TestApp::newNetQuestion()
 {
     QFETCH(QString, command);
+    QFETCH(bool, changed);
     QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(int, layers);
+    QFETCH(bool, reset);
+    QFETCH(bool, saved);
 
-    QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
-    QCOMPARE(int(m_app->workbench().model.NumLayers), 4);
+    QTemporaryDir dir;
+    for (const char *name : {"xor.net", "xor.pat", "xor.wgt", "xor.tst"}) {
+        QVERIFY(QFile::copy(QDir(qEnvironmentVariable("AXONA_TEST_DATA")).filePath(name),
+                            dir.filePath(QLatin1String(name))));
+    }
+    Workbench &wb = m_app->workbench();
+    QVERIFY(loadNet(wb, dir.filePath("xor.net")).done());
+    if (changed) {
+        QTest::mouseClick(ui()->SPN_Layers->upButton(), Qt::LeftButton);
+        QCOMPARE(int(wb.model.NumLayers), 4);
+    }
+    const QByteArray before = readFile(dir.filePath("xor.net"));
 
     ModalDriver answerer(answer);
     QAction *newNet = command == QLatin1String("menu")
@@ -241,14 +278,24 @@ void TestApp::newNetQuestion()
 
     QCOMPARE(answerer.seen().size(), 1);
     const ModalDriver::Seen &asked = answerer.seen().constFirst();
-    // Two carriage returns in the program's text: two line breaks on screen.
-    QCOMPARE(asked.text,
-             QStringLiteral("Creating a new network will erase all parametrs\n\nContinue ?"));
-    QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+    if (changed) {
+        QCOMPARE(asked.text, QStringLiteral("Save Net Before Creating a New Net"));
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    } else {
+        // Two carriage returns in the program's text: two line breaks on screen.
+        QCOMPARE(asked.text,
+                 QStringLiteral("Creating a new network will erase all parametrs\n\nContinue ?"));
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
     QCOMPARE(asked.icon, QMessageBox::Question);
-    QCOMPARE(int(m_app->workbench().model.NumLayers), layers);
-    QCOMPARE(ui()->PNL_Layers->text(), QString::number(layers));
-    QCOMPARE(ui()->CMB_LayerSize->count(), layers);
+    QCOMPARE(wb.model.HasNetFile, !reset);
+    QCOMPARE(int(wb.model.NumLayers), reset ? 3 : (changed ? 4 : 3));
+    QCOMPARE(ui()->CMB_LayerSize->count(), int(wb.model.NumLayers));
+    const QByteArray after = readFile(dir.filePath("xor.net"));
+    QCOMPARE(after != before, saved);
+    if (saved) {
+        QVERIFY(after.contains("Number of layers:\r\n 4 \r\n"));
+    }
 }
 
 void TestApp::closingQuestion_data()
@@ -328,7 +375,8 @@ void TestApp::toolbarBeforePatterns_data()
 
     QTest::newRow("new") << "new" << true << true;
     QTest::newRow("open") << "open" << true << true;
-    QTest::newRow("save hidden") << "save" << false << false;
+    // Any network can be saved; the save asks for the file names it lacks.
+    QTest::newRow("save") << "save" << true << true;
     QTest::newRow("train") << "train" << false << true;
     QTest::newRow("stop") << "stop" << false << true;
     QTest::newRow("runnet") << "runnet" << false << true;
@@ -441,8 +489,11 @@ void TestApp::printedBoxesAreWhite()
     }
     const QPalette before = edit->palette();
     const bool hadOwnPalette = edit->testAttribute(Qt::WA_SetPalette);
-    // Inside the box, away from its text.
-    const QPoint spot = edit->mapTo(&corvel, QPoint(edit->width() - 6, edit->height() / 2));
+    // Inside the box, away from its text, where the window shows it (a window smaller than its
+    // panels scrolls).
+    const QRect shown = edit->visibleRegion().boundingRect();
+    QVERIFY(shown.width() > 30);
+    const QPoint spot = edit->mapTo(&corvel, QPoint(shown.right() - 6, edit->height() / 2));
 
     QImage page(corvel.size(), QImage::Format_RGB32);
     page.fill(Qt::black);
@@ -499,6 +550,9 @@ void TestApp::helpOpensAndClosesWithProgram()
     QVERIFY(window->isWindow());
     const QString text = window->browser()->toPlainText();
     QVERIFY(text.contains(QLatin1String("Axona Help")));
+    // The contents page is called "Axona Help" too: the title says it once.
+    QCOMPARE(window->windowTitle(), QStringLiteral("Axona Help"));
+    QCOMPARE(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
     QVERIFY(text.contains(QLatin1String("Your first training")));
 
     // A second Help reuses the window and goes back to the contents page.
@@ -556,30 +610,17 @@ void TestApp::helpCoversEveryCommand()
             check(captionText(item->text()));
         }
     }
-    for (const char *term : {"Eta",
-                             "Alpha",
-                             "Input Noise",
-                             "Weight Noise",
-                             "Temp",
-                             "Iter./calc.",
-                             "Clip Patterns",
-                             "Epoch length",
-                             "Random Sampling",
-                             "Target Err:",
-                             "Test",
-                             "Auto",
-                             "Axona Setup",
-                             "Normalize Data",
-                             "Create Test",
-                             "Auto Learning",
-                             "RMS Error",
-                             "Good Pats.",
-                             "examples/xor.net",
-                             "axona.ini",
-                             "Desktop Information:",
-                             "32767",
-                             "8192",
-                             "1024"}) {
+    for (const char *term :
+         {"Eta", "Alpha", "Input Noise", "Weight Noise", "Temp", "Iter./calc.", "Clip Patterns",
+          "Epoch length", "Random Sampling", "Target Err:", "Test", "Auto", "Axona Setup",
+          "Normalize Data", "Create Test", "Auto Learning", "RMS Error", "Good Pats.",
+          "examples/xor.net", "axona.ini", "Desktop Information:", "32767", "8192", "1024",
+          // Messages beyond those of the menus, keys and the local-name rule.
+          "Save Net Before Quiting", "Save Net Before Creating a New Net",
+          "Save Net Before Opening Another Net", "Error in Weight file", "Error in Test file",
+          "The test set cannot be used", "of the test set hold values <= 0",
+          "The editor could not be started", "Epoc Lenght Should Be between 1 to",
+          "Target error reached after", "Stopped after", "Ctrl+N", "F5", "LocalNames"}) {
         check(QLatin1String(term));
     }
     missing.removeDuplicates();
@@ -641,6 +682,131 @@ void TestApp::windowsShowProgramIcon()
     QVERIFY2(shown.contains(QStringLiteral("View Weights")), qPrintable(shown.join(", ")));
     QVERIFY2(shown.contains(help->windowTitle()), qPrintable(shown.join(", ")));
     help->close();
+}
+
+void TestApp::shortcuts_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("shows");
+
+    QTest::newRow("Ctrl+N: New Net") << QKeySequence(Qt::CTRL | Qt::Key_N)
+                                     << "Creating a new network will erase all parametrs\n\n"
+                                        "Continue ?";
+    QTest::newRow("Ctrl+O: Open Net") << QKeySequence(Qt::CTRL | Qt::Key_O) << "QFileDialog";
+    QTest::newRow("Ctrl+S: Save Net") << QKeySequence(Qt::CTRL | Qt::Key_S)
+                                      << "You will first be prompted for the weight file name";
+    QTest::newRow("F1: Help") << QKeySequence(Qt::Key_F1) << "HelpWindow";
+    QTest::newRow("Ctrl+Q: Exit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "closed";
+}
+
+// The platform's usual keys beside the access keys: each brings up what its command does.
+void TestApp::shortcuts()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, shows);
+
+    QVERIFY(QTest::qWaitForWindowActive(&m_app->frame()));
+    ModalDriver answerer(QMessageBox::No);
+    QTest::keySequence(&m_app->frame(), keys);
+    if (shows == QLatin1String("HelpWindow")) {
+        auto *help = m_app->frame().findChild<HelpWindow *>();
+        QVERIFY(help);
+        QTRY_VERIFY_WITH_TIMEOUT(help->isVisible(), 2000);
+    } else if (shows == QLatin1String("closed")) {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_app->frame().isVisible(), 3000);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!answerer.seen().isEmpty(), 3000);
+        const ModalDriver::Seen &first = answerer.seen().constFirst();
+        QCOMPARE(shows == QLatin1String("QFileDialog") ? first.className : first.text, shows);
+    }
+}
+
+// Tab reaches every control of the main window that takes input, the layer spinner, the
+// parameter spinners and the file labels included.
+void TestApp::everyControlTakesTheFocusByTab()
+{
+    QVERIFY(QTest::qWaitForWindowActive(&m_app->frame()));
+    CorvelWindow &corvel = m_app->corvel();
+    ui()->TXT_Title->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), ui()->TXT_Title);
+    QSet<QString> reached;
+    for (int i = 0; i < 200; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        // A combo box's line edit stands for the combo box.
+        while (focus && focus->objectName().isEmpty()) {
+            focus = focus->parentWidget();
+        }
+        if (focus) {
+            reached.insert(focus->objectName());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QStringList missed;
+    const auto widgets = corvel.findChildren<QWidget *>();
+    for (const QWidget *w : widgets) {
+        const bool control = qobject_cast<const QLineEdit *>(w)
+                || qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractButton *>(w)
+                || qobject_cast<const UpDown *>(w) || qobject_cast<const ClickableLabel *>(w);
+        if (control && w->isVisibleTo(&corvel) && w->isEnabled() && !w->objectName().isEmpty()
+            && !qobject_cast<const QToolButton *>(w) && !reached.contains(w->objectName())) {
+            missed << w->objectName();
+        }
+    }
+    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(u' ')));
+    for (const char *name : {"SPN_Layers", "UpDown1", "LBL_DataFile", "LBL_WeightFile"}) {
+        QVERIFY2(reached.contains(QLatin1String(name)), name);
+    }
+}
+
+// The Window menu names every open window; choosing one brings it to the front, also from
+// behind a maximised report. Every window has the program's icon.
+void TestApp::windowMenuListsTheWindows()
+{
+    Workbench &wb = m_app->workbench();
+    showWeights(wb);
+    QMdiArea *area = m_app->frame().mdiArea();
+    QCOMPARE(area->subWindowList().size(), 2);
+    QMdiSubWindow *report = area->activeSubWindow();
+    QVERIFY(report && qobject_cast<ReportWindow *>(report->widget()));
+    report->showMaximized();
+
+    auto *reportWindow = static_cast<ReportWindow *>(report->widget());
+    QMenu *menu = nullptr;
+    for (QAction *entry : reportWindow->menuBarActions()) {
+        if (entry->menu() && entry->menu()->objectName() == QLatin1String("MNU_WINDOW")) {
+            menu = entry->menu();
+        }
+    }
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Cascate"));
+    emit menu->aboutToShow();
+    QStringList listed;
+    QAction *mainItem = nullptr;
+    for (QAction *a : menu->actions()) {
+        if (a->isCheckable()) {
+            listed << a->text() + (a->isChecked() ? "*" : "");
+            if (a->text().contains(QLatin1String("Neural Control Panel"))) {
+                mainItem = a;
+            }
+        }
+    }
+    QCOMPARE(listed,
+             (QStringList {"&1 Neural Control Panel", "&2 " + report->windowTitle() + "*"}));
+    // Opened again, the list is not doubled.
+    emit menu->aboutToShow();
+    QCOMPARE(std::count_if(menu->actions().cbegin(), menu->actions().cend(),
+                           [](const QAction *a) { return a->isCheckable(); }),
+             2);
+    QVERIFY(mainItem);
+    mainItem->trigger();
+    QCOMPARE(area->activeSubWindow()->widget(), &m_app->corvel());
+
+    const qint64 icon = QApplication::windowIcon().cacheKey();
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QCOMPARE(m_app->frame().windowIcon().cacheKey(), icon);
+    for (const QMdiSubWindow *sub : area->subWindowList()) {
+        QCOMPARE(sub->windowIcon().cacheKey(), icon);
+    }
 }
 
 QTEST_MAIN(TestApp)

@@ -77,6 +77,7 @@ private slots:
     void opensANetwork();
     void saveNetAsWritesFilesThatReopen();
     void layoutSavedAndRestored();
+    void reportComesToTheFrontAndEtaHasTheFocus();
     void setup_data();
     void setup();
 
@@ -303,6 +304,32 @@ void TestFiles::layoutSavedAndRestored()
     QVERIFY(!m_app->workbench().report.text.isEmpty());
     // The main window is back in its recorded state.
     QCOMPARE(m_app->corvel().parentWidget()->isMaximized(), mainMaximised);
+}
+
+// A listing of the View menu brings the report window in front of the main window, as Run Net
+// does; after a network is opened the focus is in "Eta".
+void TestFiles::reportComesToTheFrontAndEtaHasTheFocus()
+{
+    startApp(m_dir->filePath(QStringLiteral("xor.net")));
+    QTRY_COMPARE(m_app->frame().focusWidget(), ui()->TXT_Eta);
+    QMdiArea *area = m_app->frame().mdiArea();
+    auto *main = qobject_cast<QMdiSubWindow *>(m_app->corvel().parentWidget());
+    QVERIFY(main);
+    m_app->corvel().toolAction(QStringLiteral("runnet"))->trigger();
+    QCOMPARE(area->activeSubWindow(), reportSubWindow());
+
+    for (const char *listing : {"MNU_VIEWWeights", "MNU_VIEWDeriv", "MNU_VIEWSens"}) {
+        area->setActiveSubWindow(main);
+        QCOMPARE(area->activeSubWindow(), main);
+        action(listing)->trigger();
+        QVERIFY2(area->activeSubWindow() == reportSubWindow(), listing);
+    }
+
+    // Opened again from the menu, the focus goes back to "Eta".
+    area->setActiveSubWindow(main);
+    ui()->TXT_Title->setFocus();
+    openXorFromMenu();
+    QTRY_COMPARE(m_app->frame().focusWidget(), ui()->TXT_Eta);
 }
 
 void TestFiles::setup_data()

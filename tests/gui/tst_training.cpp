@@ -19,6 +19,7 @@
 #include "shell/corvelwindow.h"
 #include "shell/mdineuralframe.h"
 #include "training/construction.h"
+#include "training/training.h"
 #include "training/widgets/reportwindow.h"
 
 // The real windows driving training and reports: the toolbar's Train runs until the net has
@@ -92,17 +93,23 @@ private:
         QTest::keyClicks(edit, text);
     }
 
-    // Enabled state of the commands a run switches, in one string: "train stop runnet file".
+    // Enabled state of the commands a run switches, in one string: the toolbar's, the File
+    // menu's, Create Test's and Randomize's.
     static QString commandState(CorvelWindow &w)
     {
         QStringList out;
-        for (const char *key : {"train", "stop", "runnet"}) {
+        for (const char *key : {"new", "open", "save", "train", "stop", "runnet"}) {
             out << QStringLiteral("%1=%2")
                             .arg(QLatin1String(key))
                             .arg(w.toolAction(QLatin1String(key))->isEnabled());
         }
         out << QStringLiteral("file=%1").arg(
                 w.findChild<QMenu *>(QStringLiteral("MNU_FILE"))->menuAction()->isEnabled());
+        // As the Data menu shows it when opened.
+        emit w.ui()->MNU_DATA->aboutToShow();
+        out << QStringLiteral("createtest=%1")
+                        .arg(w.action(QStringLiteral("MNU_DATA_CreateTest"))->isEnabled());
+        out << QStringLiteral("randomize=%1").arg(w.ui()->BTN_Randomize->isEnabled());
         return out.join(QLatin1Char(' '));
     }
 
@@ -137,8 +144,16 @@ private slots:
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("LBL_GoodPats"))->text(),
                  QStringLiteral("100"));
         QVERIFY(wb.model.IterCount > 0);
-        QCOMPARE(during, QStringLiteral("train=0 stop=1 runnet=1 file=0"));
-        QCOMPARE(commandState(w), QStringLiteral("train=1 stop=0 runnet=1 file=1"));
+        QCOMPARE(during,
+                 QStringLiteral("new=0 open=0 save=0 train=0 stop=1 runnet=1 file=0 "
+                                "createtest=0 randomize=0"));
+        QCOMPARE(commandState(w),
+                 QStringLiteral("new=1 open=1 save=1 train=1 stop=0 runnet=1 "
+                                "file=1 createtest=1 randomize=1"));
+        // How the run ended, with which algorithm.
+        QCOMPARE(app.frame().statusPanel()->text(),
+                 "Target error reached after " + w.ui()->LBL_iter->text()
+                         + " iterations (Back propagation)");
 
         // Run Net: the report window lists the four patterns, each within the target.
         w.toolAction(QStringLiteral("runnet"))->trigger();
@@ -159,21 +174,72 @@ private slots:
         wb.model.WeightsChanged = false; // nothing to ask on closing
     }
 
-    // The epoch-length box refuses a length outside 1..patterns with its message box and shows
-    // the number of patterns again.
-    void epochLengthRefused()
+    // The epoch-length box says nothing while a length is typed, Backspace included; once the
+    // edit is finished a length outside 1..patterns is refused with one message and the box
+    // shows the number of patterns again.
+    void epochLengthCheckedWhenFinished()
     {
         AxonaApplication app;
         app.start(QString());
         CorvelWindow &w = app.corvel();
         loadXor(app.workbench());
+        auto *box = w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"));
+        QVERIFY(box);
         ModalDriver driver(QMessageBox::Ok);
-        type(w, "TXT_EpocLen", QStringLiteral("9"));
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("09"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, QStringLiteral("12"));
+        QTest::qWait(100);
+        QVERIFY2(driver.seen().isEmpty(), qPrintable(driver.seen().value(0).text));
+        QCOMPARE(box->text(), QStringLiteral("12"));
+
+        QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!driver.seen().isEmpty(), 5000);
+        QTest::qWait(100);
+        QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen().constFirst().text,
                  QStringLiteral("Epoc Lenght Should Be between 1 to 4"));
-        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("TXT_EpocLen"))->text(),
-                 QStringLiteral("4"));
+        QCOMPARE(driver.seen().constFirst().icon, QMessageBox::Critical);
+        QCOMPARE(box->text(), QStringLiteral("4"));
+    }
+
+    // F5 trains; Esc or Ctrl+. stops.
+    void keysTrainAndStop_data()
+    {
+        QTest::addColumn<QKeySequence>("stop");
+        QTest::addRow("Esc") << QKeySequence(Qt::Key_Escape);
+        QTest::addRow("Ctrl+.") << QKeySequence(Qt::CTRL | Qt::Key_Period);
+    }
+
+    void keysTrainAndStop()
+    {
+        QFETCH(QKeySequence, stop);
+        AxonaApplication app;
+        app.start(QString());
+        QVERIFY(QTest::qWaitForWindowActive(&app.frame()));
+        Workbench &wb = app.workbench();
+        loadXor(wb);
+        type(app.corvel(), "TXT_TargetErr", QStringLiteral("0")); // never reached
+        bool trained = false;
+        QTimer::singleShot(300, [&] {
+            trained = !wb.model.StopFlag && wb.model.Training;
+            QTest::keySequence(&app.frame(), stop);
+        });
+        // A run that the key does not stop must fail the test, not hang it.
+        QTimer::singleShot(20000, [&] { stopTraining(wb); });
+        QElapsedTimer clock;
+        clock.start();
+        QTest::keyClick(&app.frame(), Qt::Key_F5);
+        QVERIFY2(clock.elapsed() < 10000, "the key did not stop the run");
+        QVERIFY(trained);
+        QVERIFY(wb.model.StopFlag && !wb.model.Training);
+        QVERIFY(wb.model.IterCount > 0);
+        QVERIFY2(app.frame().statusPanel()->text().startsWith("Stopped after "),
+                 qPrintable(app.frame().statusPanel()->text()));
+        wb.model.WeightsChanged = false;
     }
 
     void stopEndsALongRun_data()
@@ -228,7 +294,9 @@ private slots:
         QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
         qInfo("stop answered after %lld ms; longest wait of the event loop %lld ms", stopAnswered,
               longestGap);
-        QCOMPARE(commandState(w), QStringLiteral("train=1 stop=0 runnet=1 file=1"));
+        QCOMPARE(commandState(w),
+                 QStringLiteral("new=1 open=1 save=1 train=1 stop=0 runnet=1 "
+                                "file=1 createtest=1 randomize=1"));
         wb.model.WeightsChanged = false;
     }
 };

@@ -66,7 +66,7 @@ public:
     bool startDetached(const QString &program, const QStringList &arguments) override
     {
         started.append(QStringList {program} + arguments);
-        return true;
+        return programsStart;
     }
 
     QStringList captions;
@@ -76,8 +76,9 @@ public:
     // The layout of every readDesktop, in order; onRestore runs inside each.
     QList<QList<WindowLayout>> restored;
     std::function<void()> onRestore;
-    // Program and arguments of every start.
+    // Program and arguments of every start, and whether starts succeed.
     QList<QStringList> started;
+    bool programsStart = true;
 
 private:
     Workbench *m_wb = nullptr;

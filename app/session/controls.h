@@ -81,6 +81,7 @@
     X(MNU_DATA)                                                                                    \
     X(MNU_DATA_Norm)                                                                               \
     X(MNU_DATA_CreateTest)                                                                         \
+    X(MNU_DATA_ImportCsv)                                                                          \
     X(MNU_VIEW)                                                                                    \
     X(MNU_VIEWSens)                                                                                \
     /* Toolbar buttons ("new" is newNet below) */                                                  \

@@ -79,7 +79,23 @@ void CliUi::setStatus(const QString &) {}
 
 void CliUi::setBusy(bool) {}
 
-void CliUi::yield() {}
+void CliUi::yield()
+{
+    if (onYield) {
+        onYield();
+    }
+}
+
+void CliUi::filesSaved(const QStringList &paths)
+{
+    QTextStream out(stdout);
+    for (const QString &path : paths) {
+        if (!m_saved.contains(path)) {
+            m_saved.insert(path);
+            out << "Saved " << path << '\n';
+        }
+    }
+}
 
 bool CliDesktop::startDetached(const QString &program, const QStringList &arguments)
 {

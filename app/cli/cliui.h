@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+
 #include <QHash>
+#include <QSet>
 #include <QTextStream>
 
 #include "session/desktopport.h"
@@ -27,10 +30,16 @@ public:
     void setStatus(const QString &text) override;
     void setBusy(bool busy) override;
     void yield() override;
+    // Each file on a line of standard output, "Saved <path>", the first time it is written.
+    void filesSaved(const QStringList &paths) override;
+
+    // Runs at every yield(): where a command notices that it was asked to stop.
+    std::function<void()> onYield;
 
 private:
     QTextStream m_err;
     QHash<QString, QString> m_files;
+    QSet<QString> m_saved;
 };
 
 // The command-line tool's desktop has no windows: captions and layouts go nowhere, a network

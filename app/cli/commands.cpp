@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
@@ -29,6 +32,7 @@
 #include "files/datalinks.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
+#include "files/savesafety.h"
 #include "files/weightcommands.h"
 #include "model/netfile.h"
 #include "model/normfactors.h"
@@ -150,27 +154,58 @@ int runInfo(const QStringList &args)
     return ExitOk;
 }
 
+// Why path cannot name a file to write, for the command line's message; empty when it can.
+QString outputProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return path + QStringLiteral(" is a folder");
+    }
+    if (info.completeBaseName().isEmpty()) {
+        return path + QStringLiteral(" names no file");
+    }
+    return QString();
+}
+
 int runSave(const QStringList &args)
 {
+    QString net = args.at(1);
+    if (const QString problem = outputProblem(net); !problem.isEmpty()) {
+        QTextStream(stderr) << "axona: " << problem << '\n';
+        return ExitUsage;
+    }
+    if (QFileInfo(net).suffix().isEmpty()) {
+        net += QStringLiteral(".net");
+    }
+    // The network file names its weights as written here: whole, so that they are found from
+    // any folder. The weights go beside the network, under its base name.
+    net = QFileInfo(net).absoluteFilePath();
+    const QFileInfo netInfo(net);
+    const QString weights =
+            netInfo.dir().filePath(netInfo.completeBaseName() + QStringLiteral(".wgt"));
     Session s;
     if (!s.engineReady() || !loadNet(s.wb, args.at(0)).done()) {
         return ExitFailed;
     }
-    QString net = args.at(1);
-    if (QFileInfo(net).suffix().isEmpty()) {
-        net += QStringLiteral(".net");
+    // Checked before anything is written: the weights go first.
+    QString target = net;
+    QString reason = roleClash(s.wb, net, SaveKind::Network);
+    if (reason.isEmpty()) {
+        target = weights;
+        reason = roleClash(s.wb, weights, SaveKind::Weights);
     }
-    // The weights go beside the network, under its base name.
-    const QFileInfo netInfo(net);
-    const QString weights =
-            netInfo.dir().filePath(netInfo.completeBaseName() + QStringLiteral(".wgt"));
+    if (reason.isEmpty() && sameFile(net, weights)) {
+        reason = QStringLiteral("the network file and its weight file would be the same file");
+    }
+    if (!reason.isEmpty()) {
+        s.ui.critical(QStringLiteral("Cannot write %1: %2").arg(target, reason));
+        return ExitFailed;
+    }
     s.ui.setFile(QStringLiteral("Save Weights As"), weights);
     s.ui.setFile(QStringLiteral("Save Net As"), net);
     if (!saveWeights(s.wb, true).done() || !saveNet(s.wb, true).done()) {
         return ExitFailed;
     }
-    QTextStream out(stdout);
-    out << "Saved " << net << " and " << weights << '\n';
     return ExitOk;
 }
 
@@ -191,6 +226,10 @@ public:
                 return;
             }
             m_values[name] = args.mid(i + 1, count);
+            if (m_values[name].contains(QString())) {
+                m_bad = QStringLiteral("option ") + name + QStringLiteral(" needs a value");
+                return;
+            }
             i += count;
         }
     }
@@ -269,6 +308,26 @@ bool writePlot(const QString &problem, const QString &path)
     return true;
 }
 
+// The signal that asked a training run to end, or 0.
+volatile std::sig_atomic_t interruptSignal = 0;
+
+void interrupted(int signal)
+{
+    interruptSignal = signal;
+}
+
+// SIGINT and SIGTERM end the run at the next engine call, as the window's Stop does, so that
+// what it learned can still be saved; a second signal ends the tool at once.
+void catchInterrupts()
+{
+    struct sigaction action = {};
+    action.sa_handler = interrupted;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 const char *const TrainUsage =
         "train NET [--max-iterations N] [--seconds S] [--save] [--plot-rms FILE]";
 
@@ -322,6 +381,12 @@ int runTrain(const QStringList &args)
             shown.restart();
         }
     };
+    s.ui.onYield = [&s] {
+        if (interruptSignal != 0) {
+            stopTraining(s.wb);
+        }
+    };
+    catchInterrupts();
     const TrainEnd end = trainNet(s.wb, options);
     if (terminal && any) {
         err << '\n';
@@ -347,7 +412,7 @@ int runTrain(const QStringList &args)
     if (o.has("--save") && !saveBack(s)) {
         return ExitFailed;
     }
-    return ExitOk;
+    return interruptSignal != 0 ? ExitSignalBase + interruptSignal : ExitOk;
 }
 
 const char *const RunUsage = "run NET [--test] [--layer L]";
@@ -389,21 +454,27 @@ int runReportFile(const QStringList &args)
     if (!o.problem().isEmpty() || !o.has("-o")) {
         return usageError(ReportUsage, o.problem());
     }
+    QString file = o.value("-o");
+    if (const QString problem = outputProblem(file); !problem.isEmpty()) {
+        return usageError(ReportUsage, problem);
+    }
+    if (QFileInfo(file).suffix().isEmpty()) {
+        file += QStringLiteral(".res");
+    }
     Session s;
     if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    // The window asks before overwriting; here the answer would be yes, even for the data.
+    if (refuseRoleClash(s.wb, file, SaveKind::Report)) {
         return ExitFailed;
     }
     // The report window's run fixes ReportMode; "Save As..." writes that report in full.
     if (!runNet(s.wb, o.has("--test"))) {
         return ExitFailed;
     }
-    s.ui.setFile(QStringLiteral("Save Report As"), o.value("-o"));
-    const QString written = saveReport(s.wb);
-    if (written.isEmpty()) {
-        return ExitFailed;
-    }
-    QTextStream(stdout) << "Saved " << written << '\n';
-    return ExitOk;
+    s.ui.setFile(QStringLiteral("Save Report As"), file);
+    return saveReport(s.wb).isEmpty() ? ExitFailed : ExitOk;
 }
 
 const char *const SensitivityUsage = "sensitivity NET [--step P]";
@@ -412,10 +483,11 @@ int runSensitivity(const QStringList &args)
 {
     const Options o(args, {{"--step", 1}});
     const auto step = o.has("--step") ? number(o.value("--step")) : std::optional<double>(10);
-    if (!o.problem().isEmpty() || !step || *step == 0 || std::abs(*step) > 100) {
+    if (!o.problem().isEmpty() || !step || *step == 0 || std::abs(*step) > 100
+        || *step != std::trunc(*step)) {
         return usageError(SensitivityUsage,
-                          o.problem().isEmpty() ? QStringLiteral("--step needs a percentage in "
-                                                                 "-100..100 other than 0")
+                          o.problem().isEmpty() ? QStringLiteral("--step needs a whole percentage "
+                                                                 "in -100..100 other than 0")
                                                 : o.problem());
     }
     Session s;
@@ -553,27 +625,38 @@ int runNormalize(const QStringList &args)
         return ExitFailed;
     }
     QTextStream(stdout) << "Normalized: inputs " << form.minIn << " to " << form.maxIn
-                        << ", outputs " << form.minOut << " to " << form.maxOut << "; saved "
-                        << s.wb.model.NetFileName << '\n';
+                        << ", outputs " << form.minOut << " to " << form.maxOut << '\n';
     return ExitOk;
 }
 
 const char *const CreateTestUsage =
         "create-test NET --percent P | --random-block N | --range FROM TO";
 
-// Writes a set in data units (raw even while the data are held normalised, so that reading it
-// back with the stored factors gives the same set).
-bool writeRawSet(Session &s, const QString &path, int16_t count, Array2 in, Array2 out)
+// A set's file text in data units (raw even while the data are held normalised, so that reading
+// it back with the stored factors gives the same set).
+Result<QString> rawSetText(const NetModel &m, int16_t count, Array2 in, Array2 out)
 {
-    if (s.wb.model.NormOn) {
-        unnormalizeSet(s.wb.model, in, out);
+    if (m.NormOn) {
+        unnormalizeSet(m, in, out);
     }
-    const Status written = writeTextFile(path, formatPatternText(count, in, out));
-    if (!written) {
-        s.ui.critical(written.error().message);
-        return false;
+    return formatPatternText(count, in, out);
+}
+
+// Names beside the network for the two sets that no file has yet: "<base>-train.pat" and
+// "<base>-test.tst", else with "-2", "-3"... after the base, so that no earlier set (the one the
+// network trains on now, a test set of an earlier run) is ever overwritten.
+std::pair<QString, QString> freeSetNames(const QString &netFile)
+{
+    const QFileInfo net(netFile);
+    for (int n = 1;; ++n) {
+        const QString base =
+                net.completeBaseName() + (n == 1 ? QString() : u'-' + QString::number(n));
+        const QString train = net.dir().filePath(base + QStringLiteral("-train.pat"));
+        const QString test = net.dir().filePath(base + QStringLiteral("-test.tst"));
+        if (!QFileInfo::exists(train) && !QFileInfo::exists(test)) {
+            return {train, test};
+        }
     }
-    return true;
 }
 
 int runCreateTest(const QStringList &args)
@@ -606,25 +689,31 @@ int runCreateTest(const QStringList &args)
     if (createTest(s.wb, form) != CreateTestEnd::Created) {
         return ExitFailed;
     }
-    // The sets go beside the network under new names, so the pattern file the training set
-    // came from is never overwritten; the network then names them.
+    // The sets go beside the network under new names, both or neither; the network then names
+    // them. Should that fail, the new files go again and the network keeps its old sets.
     NetModel &m = s.wb.model;
-    const QFileInfo net(m.NetFileName);
-    const QString train = net.dir().filePath(net.completeBaseName() + QStringLiteral("-train.pat"));
-    const QString test = net.dir().filePath(net.completeBaseName() + QStringLiteral("-test.tst"));
-    if (!writeRawSet(s, train, m.NumPats, m.PatIn, m.PatOut)
-        || !writeRawSet(s, test, m.NumTestPats, m.TstIn, m.TstOut)
-        || !openPatterns(s.wb, false, train).done() || !openTest(s.wb, false, test).done()) {
+    const auto [train, test] = freeSetNames(m.NetFileName);
+    const Result<QString> trainText = rawSetText(m, m.NumPats, m.PatIn, m.PatOut);
+    const Result<QString> testText = rawSetText(m, m.NumTestPats, m.TstIn, m.TstOut);
+    const Status written = !trainText ? writeTextFile(train, trainText)
+            : !testText               ? writeTextFile(test, testText)
+                        : writeTextFiles({{train, trainText.value()}, {test, testText.value()}});
+    if (!written) {
+        s.ui.critical(written.error().message);
         return ExitFailed;
     }
     m.SetsRegenerated = false;
     m.PatsUnsaved = false;
     m.TestUnsaved = false;
-    if (!saveBack(s)) {
+    if (!openPatterns(s.wb, false, train).done() || !openTest(s.wb, false, test).done()
+        || !saveBack(s)) {
+        QFile::remove(train);
+        QFile::remove(test);
         return ExitFailed;
     }
+    s.ui.filesSaved({train, test});
     QTextStream(stdout) << m.NumPats << " training patterns in " << train << ", " << m.NumTestPats
-                        << " test patterns in " << test << "; saved " << m.NetFileName << '\n';
+                        << " test patterns in " << test << '\n';
     return ExitOk;
 }
 
@@ -863,17 +952,23 @@ const std::array<CliCommand, 15> Commands {{
          "weights in OUT's folder under OUT's base name and \".wgt\"",
          2, &runSave,
          "Opens NET and saves it as OUT (\".net\" is added when OUT has no extension). The "
-         "weights go beside it, under OUT's base name with \".wgt\"; the network file names them."},
+         "weights go beside it, under OUT's base name with \".wgt\"; the network file names them. "
+         "An OUT that is one of the files the network reads (its pattern, test or weight file), "
+         "or whose weight file would be OUT itself, is refused before anything is written."},
         {"train", TrainUsage,
          "train NET as \"Train\" does until every pattern is within the target error (or a "
-         "bound is hit), progress on standard error; --save writes the network and weights, "
+         "bound is hit, or Ctrl-C or SIGTERM stops it), progress on standard error; --save writes "
+         "the network and weights, "
          "--plot-rms the RMS Errors plot (.png, .svg, .pdf or .csv)",
          -1, &runTrain,
          "Trains NET as \"Train\" does, with the parameters, epoch length and training mode of "
          "the network file, until every pattern is within the target error. Progress (iterations, "
          "RMS error, good patterns and their percentage) goes to standard error once a second, "
          "as a bar of the good percentage when standard error is a terminal. A run that stops at "
-         "a bound also ends with status 0.\n\n"
+         "a bound also ends with status 0. Ctrl-C or SIGTERM ends the run at the next engine call, "
+         "as the window's Stop does, so that --save still writes what it learned; a second one "
+         "ends "
+         "the tool at once.\n\n"
          "--max-iterations N  stop after N engine calls; each makes \"Iter./calc.\" epochs, so "
          "the iterations shown are N times that\n\n"
          "--seconds S  stop after S seconds\n\n"
@@ -942,11 +1037,13 @@ const std::array<CliCommand, 15> Commands {{
          "--raw-outs  leave the targets as they are"},
         {"create-test", CreateTestUsage,
          "cut a test set out of the pattern file, write both sets beside NET as "
-         "<base>-train.pat and <base>-test.tst and save the network naming them",
+         "<base>-train.pat and <base>-test.tst (<base>-2-train.pat... when those exist) and "
+         "save the network naming them",
          -1, &runCreateTest,
          "Runs \"Create Test\" with the same checks and messages; a test set the network had is "
          "replaced. Both sets are written beside the network as <base>-train.pat and "
-         "<base>-test.tst, in data units also when the data are held normalised, and the network "
+         "<base>-test.tst (<base>-2-train.pat and <base>-2-test.tst, and so on, when those exist), "
+         "in data units also when the data are held normalised, and the network "
          "is saved naming them. The pattern file they came from is never overwritten. Give "
          "exactly one way to choose the test patterns:\n\n"
          "--percent P  a random sample of P percent of the patterns, up to 80\n\n"

@@ -23,8 +23,11 @@ struct CliCommand
 // Every command the tool knows, in the order the help lists them.
 std::span<const CliCommand> cliCommands();
 
-// Exit statuses: success, a failed command, a command line that names no command or the wrong
-// number of arguments.
+// Exit statuses: success, a failed command, a command line that cannot be used (no command, the
+// wrong number of arguments, an empty file name, an option without its values). A training run
+// ended by SIGINT or SIGTERM exits with ExitSignalBase + the signal's number (130, 143: the
+// shell's own convention) once the network is saved, when --save asked for it.
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
+inline constexpr int ExitSignalBase = 128;

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <csignal>
 #include <memory>
 
 #include <QCoreApplication>
@@ -57,6 +59,9 @@ int generate(const QStringList &args)
 // The headless command-line tool: the same core as the windowed program, no window.
 int main(int argc, char *argv[])
 {
+    // A write beyond the file size limit then fails with its error, reported like a full disk,
+    // instead of ending the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::unique_ptr<QCoreApplication> app;
 #ifdef AXONA_CLI_PICTURES
     QStringList given;
@@ -88,6 +93,13 @@ int main(int argc, char *argv[])
         if (c->arguments >= 0 ? args.size() != c->arguments : args.isEmpty()) {
             QTextStream(stderr) << "usage: axona " << c->usage << "\n(axona " << c->name
                                 << " --help tells more)\n";
+            return ExitUsage;
+        }
+        // An empty name would open a file dialog nobody answers, or write hidden files.
+        const qsizetype names = c->arguments >= 0 ? c->arguments : 1;
+        if (std::any_of(args.cbegin(), args.cbegin() + names,
+                        [](const QString &a) { return a.isEmpty(); })) {
+            QTextStream(stderr) << "axona: a file name is empty\nusage: axona " << c->usage << '\n';
             return ExitUsage;
         }
         return c->run(args);

@@ -89,7 +89,7 @@ CreateTestEnd createTest(Workbench &wb, CreateTestChoice &form)
     }
     const double percent = leadingNumber(form.data[0]) / 100.0;
     if (form.method == 1 && !(percent > 0.0 && percent <= 0.8)) {
-        wb.ui.critical(QStringLiteral("Error - Percent must be >=0 and <=80"));
+        wb.ui.critical(QStringLiteral("Error - Percent must be >0 and <=80"));
         return CreateTestEnd::Refused;
     }
     if (!wb.engine.require(wb.ui, {"MKTEST1", "MINMAX", "NORMALIZE"})) {

@@ -373,16 +373,21 @@ ImportFiles importFiles(const QString &patternFile, bool withTest)
 
 Status writeImport(const CsvImport &import, const ImportFiles &files)
 {
-    QList<std::pair<QString, QByteArray>> texts {
-            {files.patterns,
-             formatPatternText(import.train.count, import.train.in, import.train.out).toUtf8()}};
-    if (import.test.count > 0) {
-        texts.append(
-                {files.test,
-                 formatPatternText(import.test.count, import.test.in, import.test.out).toUtf8()});
+    QList<std::pair<QString, QString>> texts;
+    for (const auto &[path, set] :
+         {std::pair {files.patterns, &import.train}, std::pair {files.test, &import.test}}) {
+        if (set == &import.test && set->count == 0) {
+            continue; // no test set was asked for
+        }
+        const Result<QString> text = formatPatternText(set->count, set->in, set->out);
+        if (!text) {
+            return LoadError {
+                    0, QStringLiteral("Cannot write %1: %2").arg(path, text.error().message)};
+        }
+        texts.append({path, text.value()});
     }
-    texts.append({files.names, formatColumnNames(import.names).toUtf8()});
-    return writeFilesTogether(texts);
+    texts.append({files.names, formatColumnNames(import.names)});
+    return writeTextFiles(texts);
 }
 
 QString describeImport(const CsvImport &import)

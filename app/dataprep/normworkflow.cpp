@@ -1,7 +1,10 @@
 #include "dataprep/normworkflow.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <optional>
+#include <tuple>
+#include <vector>
 
 #include "files/datalinks.h"
 #include "files/patterncommands.h"
@@ -49,7 +52,17 @@ void setStatus(NormForm &form, const QString &text)
 
 void showRanges(NormForm &form, const std::optional<Extremes> &e)
 {
-    const auto show = [&](float v) { return e ? formatNumber(v, u"#0.0####") : QString(); };
+    const auto show = [&](float v) {
+        if (!e) {
+            return QString();
+        }
+        // A tiny negative rounding residue of a range's end is shown as the 0 it is meant to be.
+        QString text = formatNumber(v, u"#0.0####");
+        if (text.startsWith(u'-') && leadingNumber(text) == 0.0) {
+            text.remove(0, 1);
+        }
+        return text;
+    };
     form.minIn = show(e ? e->inMin : 0.0f);
     form.maxIn = show(e ? e->inMax : 0.0f);
     form.minOut = show(e ? e->outMin : 0.0f);
@@ -59,6 +72,18 @@ void showRanges(NormForm &form, const std::optional<Extremes> &e)
 const FuncRangeEntry &rangeOf(const NetModel &m, int16_t code)
 {
     return m.FuncRange[static_cast<std::size_t>(code >= 1 && code <= 5 ? code - 1 : 0)];
+}
+
+bool allFinite(std::initializer_list<const std::vector<float> *> arrays)
+{
+    for (const std::vector<float> *a : arrays) {
+        for (float v : *a) {
+            if (!std::isfinite(v)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool isSampled(const Workbench &wb)
@@ -139,6 +164,27 @@ bool rereadNormData(Workbench &wb)
     return true;
 }
 
+namespace {
+
+// After a refused Normalize: the data held as before, normalised with the stored factors when
+// they were.
+void backToBefore(Workbench &wb, NormForm &form, bool wasOn)
+{
+    NetModel &m = wb.model;
+    if (wasOn) {
+        m.NormOn = true;
+        normalizePatSet(wb);
+        if (m.HasTest) {
+            normalizeTestSet(wb);
+        }
+        emit wb.events.dataChanged();
+    }
+    m.NormInProgress = false;
+    setStatus(form, QString());
+}
+
+} // namespace
+
 bool normalizeData(Workbench &wb, NormForm &form)
 {
     NetModel &m = wb.model;
@@ -180,23 +226,16 @@ bool normalizeData(Workbench &wb, NormForm &form)
                                           "set hold values <= 0.\n\rChoose Linear for them.")
                                    .arg(testRefused));
         }
-        // Back to the state before: the stored factors have not changed.
-        if (wasOn) {
-            m.NormOn = true;
-            normalizePatSet(wb);
-            if (m.HasTest) {
-                normalizeTestSet(wb);
-            }
-            emit wb.events.dataChanged();
-        }
-        m.NormInProgress = false;
-        setStatus(form, QString());
+        // The stored factors have not changed.
+        backToBefore(wb, form, wasOn);
         return false;
     }
     float inLo = static_cast<float>(leadingNumber(form.newMinIn));
     float inHi = static_cast<float>(leadingNumber(form.newMaxIn));
     float outLo = static_cast<float>(leadingNumber(form.newMinOut));
     float outHi = static_cast<float>(leadingNumber(form.newMaxOut));
+    const bool wasInLog = m.InNormLog;
+    const bool wasOutLog = m.OutNormLog;
     m.InNormLog = inLog;
     m.OutNormLog = outLog;
     int16_t mode = form.normIns ? (form.normOuts ? 3 : 1) : (form.normOuts ? 2 : 4);
@@ -206,10 +245,26 @@ bool normalizeData(Workbench &wb, NormForm &form)
     int16_t inLogFlag = inLog ? 1 : 0;
     int16_t outLogFlag = outLog ? 1 : 0;
     int16_t global = m.GlobalNorm ? 1 : 0;
+    auto factors = std::tie(m.InNormA, m.InNormB, m.OutNormA, m.OutNormB);
+    const std::tuple<std::vector<float>, std::vector<float>, std::vector<float>, std::vector<float>>
+            before = factors;
     fitNormFactors(m);
     wb.engine.fn().NORMALIZE(m.PatIn.data(), m.PatOut.data(), &count, &nin, &nout, &inLo, &inHi,
                              &outLo, &outHi, m.InNormA.data(), m.InNormB.data(), &inLogFlag,
                              m.OutNormA.data(), m.OutNormB.data(), &outLogFlag, &global, &mode);
+    if (!allFinite({&m.InNormA, &m.InNormB, &m.OutNormA, &m.OutNormB})) {
+        // A factor no single holds (a target beyond the range, a scale that overflows) would map
+        // every value to an infinity and could not be saved.
+        wb.ui.critical(QStringLiteral("Normalization is not possible: the new ranges give "
+                                      "factors beyond the range of numbers.\n\rChoose narrower "
+                                      "ranges."));
+        factors = before;
+        m.InNormLog = wasInLog;
+        m.OutNormLog = wasOutLog;
+        rereadNormData(wb);
+        backToBefore(wb, form, wasOn);
+        return false;
+    }
     showRanges(form, trainingExtremes(wb));
     if (m.HasTest) {
         normalizeTestSet(wb);

@@ -5,6 +5,7 @@
 
 #include "files/datalinks.h"
 #include "files/patterncommands.h"
+#include "files/savesafety.h"
 #include "files/weightcommands.h"
 #include "model/linkreference.h"
 #include "model/numberformat.h"
@@ -127,7 +128,23 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
     if (path.isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }
+    const auto refuse = [&wb](const QString &file, const QString &reason) {
+        wb.ui.critical(QStringLiteral("Cannot write %1: %2").arg(file, reason));
+        return FileResult {FileOutcome::Failed, QString()};
+    };
+    if (refuseRoleClash(wb, path, SaveKind::Network)) {
+        return {FileOutcome::Failed, QString()};
+    }
     BusyGuard busy(wb.ui);
+    // Checked before anything is written, so that a network the file could not hold leaves the
+    // weight file as it was too.
+    if (const Result<QString> text = formatNetText(m, wb.form, wb.desktop->writeDesktop()); !text) {
+        return refuse(path, text.error().message);
+    }
+    NetSaveLock lock(path);
+    if (const QString held = lock.acquire(); !held.isEmpty()) {
+        return refuse(path, held);
+    }
     if (saveAs && !weightsNamedNow
         && needsOwnWeightFile(m, wb.form.text(Control::LBL_WeightFile), path)) {
         // A network saved under a new name gets weights of its own, named after it; the file
@@ -146,12 +163,18 @@ FileResult saveNet(Workbench &wb, bool saveAs, const QString &fileName)
         // a weight file (its dialog was cancelled) there is nothing to write them to.
         return {FileOutcome::Failed, QString()};
     }
-    const QList<WindowLayout> desktop = wb.desktop->writeDesktop();
-    const Status written = writeTextFile(path, formatNetText(m, wb.form, desktop));
+    // Made again: the weight file may have been named just now.
+    const Result<QString> text = formatNetText(m, wb.form, wb.desktop->writeDesktop());
+    if (!text) {
+        return refuse(path, text.error().message);
+    }
+    const Status written = writeTextFile(path, text.value());
     if (!written) {
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
+    const QString weights = m.HasWeightFile ? wb.form.text(Control::LBL_WeightFile) : QString();
+    wb.ui.filesSaved(weights.isEmpty() ? QStringList {path} : QStringList {path, weights});
     if (saveAs) {
         wb.desktop->setFrameCaption(QStringLiteral("Axona-") + fileNamePart(path));
         m.NetFileName = QFileInfo(path).absoluteFilePath();

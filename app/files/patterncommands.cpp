@@ -1,5 +1,6 @@
 #include "files/patterncommands.h"
 
+#include "files/savesafety.h"
 #include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/patternfile.h"
@@ -200,6 +201,9 @@ FileResult saveSet(Workbench &wb, bool test, bool dataUnits = false)
         return {FileOutcome::Cancelled, QString()};
     }
     const SetPlace place = placeOf(wb, test);
+    if (refuseRoleClash(wb, *chosen, test ? SaveKind::Test : SaveKind::Patterns)) {
+        return {FileOutcome::Failed, QString()};
+    }
     BusyGuard busy(wb.ui);
     Array2 in = place.in;
     Array2 out = place.out;
@@ -211,6 +215,7 @@ FileResult saveSet(Workbench &wb, bool test, bool dataUnits = false)
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
+    wb.ui.filesSaved({*chosen});
     wb.form.setText(place.label, *chosen);
     place.fileName = *chosen;
     (test ? wb.model.TestUnsaved : wb.model.PatsUnsaved) = false;

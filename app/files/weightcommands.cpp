@@ -1,5 +1,6 @@
 #include "files/weightcommands.h"
 
+#include "files/savesafety.h"
 #include "model/netmodel.h"
 #include "model/settings.h"
 #include "model/textfile.h"
@@ -29,6 +30,9 @@ saveWeights(Workbench &wb, bool saveAs, const QString &fileName, const QString &
         m.WeightsChanged = false;
         return {FileOutcome::Cancelled, QString()};
     }
+    if (refuseRoleClash(wb, path, SaveKind::Weights)) {
+        return {FileOutcome::Failed, QString()};
+    }
     BusyGuard busy(wb.ui);
     showWeightStats(wb);
     const Status written = writeTextFile(path, formatWeightText(m));
@@ -36,6 +40,7 @@ saveWeights(Workbench &wb, bool saveAs, const QString &fileName, const QString &
         wb.ui.critical(written.error().message);
         return {FileOutcome::Failed, QString()};
     }
+    wb.ui.filesSaved({path});
     if (saveAs) {
         wb.form.setText(Control::LBL_WeightFile, path);
         m.WeightFileName = path;

@@ -71,11 +71,19 @@ bool ListReader::nextField(Field kind, QString &field)
     const QStringView text(m_text);
     const qsizetype start = m_pos;
     if (kind == Field::Text && text[m_pos] == u'"') {
-        const qsizetype from = ++m_pos;
-        while (m_pos < text.size() && text[m_pos] != u'"' && !isLineEnd()) {
+        ++m_pos;
+        field.clear();
+        while (m_pos < text.size() && !isLineEnd()) {
+            if (text[m_pos] == u'"') {
+                if (m_pos + 1 < text.size() && text[m_pos + 1] == u'"') {
+                    ++m_pos;
+                } else {
+                    break;
+                }
+            }
+            field += text[m_pos];
             ++m_pos;
         }
-        field = text.mid(from, m_pos - from).toString();
         if (m_pos < text.size() && text[m_pos] == u'"') {
             ++m_pos;
         }
@@ -107,11 +115,13 @@ bool ListReader::readText(QString &target)
 bool ListReader::readSingle(float &target)
 {
     QString field;
+    m_outOfRange = false;
     if (!nextField(Field::Number, field)) {
         return false;
     }
     const auto value = decimalToSingle(field);
     if (!value) {
+        m_outOfRange = decimalPrefixLength(field) == field.size();
         return false;
     }
     target = *value;
@@ -121,11 +131,13 @@ bool ListReader::readSingle(float &target)
 bool ListReader::readDouble(double &target)
 {
     QString field;
+    m_outOfRange = false;
     if (!nextField(Field::Number, field)) {
         return false;
     }
     const auto value = decimalToDouble(field);
     if (!value) {
+        m_outOfRange = decimalPrefixLength(field) == field.size();
         return false;
     }
     target = *value;
@@ -174,4 +186,10 @@ bool ListReader::atEnd() const
         }
     }
     return true;
+}
+
+QString notASingle(const ListReader &reader)
+{
+    return reader.lastWasOutOfRange() ? QStringLiteral("is beyond the single range")
+                                      : QStringLiteral("is not a number");
 }

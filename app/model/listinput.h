@@ -8,7 +8,8 @@
 // readers take their values:
 // - a read skips leading blanks (and, for a number, line ends too);
 // - a field that begins with a double quote ends at the closing quote or at the line end; the
-//   quotes are removed and what follows on the line is left for the next read;
+//   quotes are removed and what follows on the line is left for the next read; inside it, two
+//   double quotes in a row stand for one (how names holding a quote are written);
 // - another text field ends at the next comma or line end, its surrounding blanks removed;
 // - a number field ends at a blank, a comma or a line end and must be a decimal number as a
 //   whole (sign, digits, point, exponent "E"); "NaN", "Inf" and hexadecimal are not numbers;
@@ -42,6 +43,10 @@ public:
     // 1-based line on which the last field read (or tried) started; 1 before the first read.
     int line() const { return m_fieldLine; }
 
+    // Why the last number read failed: the field is not a number, or its magnitude is beyond the
+    // type's range.
+    bool lastWasOutOfRange() const { return m_outOfRange; }
+
 private:
     enum class Field { Text, Number };
 
@@ -57,4 +62,9 @@ private:
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_fieldLine = 1;
+    bool m_outOfRange = false;
 };
+
+// Why the reader's last number failed, for a message after the field's name: "is not a number"
+// or "is beyond the single range".
+QString notASingle(const ListReader &reader);

@@ -1,6 +1,9 @@
 #include "model/netfile.h"
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "model/listinput.h"
 #include "model/numberformat.h"
@@ -30,17 +33,34 @@ std::vector<float> factorsFrom(const std::vector<float> &start, int last)
     return v;
 }
 
-// Reads n lines of factor pairs and the log flag; the last flag read stays.
-void readFactors(ListReader &in, int n, std::vector<float> &a, std::vector<float> &b, bool &log)
+// Reads n lines of factor pairs and the log flag; the last flag read stays. A factor that cannot
+// be read would leave every value of its column mapped by a stale or zero pair, so it stops the
+// reading: the problem names it, e.g. "input normalization factor a of line 2 is not a number"
+// (or "is missing", "is beyond the single range").
+QString readFactors(ListReader &in,
+                    const char *side,
+                    int n,
+                    std::vector<float> &a,
+                    std::vector<float> &b,
+                    bool &log)
 {
     for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-        in.readSingle(a[i]);
-        in.readSingle(b[i]);
+        for (auto [factor, name] : {std::pair {&a[i], 'a'}, std::pair {&b[i], 'b'}}) {
+            const bool missing = in.atEnd();
+            if (!in.readSingle(*factor)) {
+                return QStringLiteral("%1 normalization factor %2 of line %3 %4")
+                        .arg(QLatin1String(side))
+                        .arg(QChar::fromLatin1(name))
+                        .arg(i + 1)
+                        .arg(missing ? QStringLiteral("is missing") : notASingle(in));
+            }
+        }
         int16_t value = flag(log);
         if (in.readInt16(value)) {
             log = value != 0;
         }
     }
+    return QString();
 }
 
 // Label lines are read as one text field each and not checked.
@@ -50,25 +70,91 @@ void skipLabel(ListReader &in)
     in.readText(label);
 }
 
-// A name as a field that reads back whole: a comma would end it, in quotes it stays.
+// A name as a field that reads back whole: a comma would end it, a leading quote would start a
+// quoted field and blanks around it would be trimmed: such a name is written in quotes, a quote
+// inside doubled.
 QString wholeField(const QString &text)
 {
-    if (text.contains(u',') && !text.contains(u'"')) {
-        return u'"' + text + u'"';
+    if (text.contains(u',') || text.contains(u'"') || text != text.trimmed()) {
+        QString quoted = text;
+        quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        return u'"' + quoted + u'"';
     }
     return text;
 }
 
 // What a data-file line of the network file holds for a label's caption: file names as they
-// are, the captions that name no file in lower case.
-QString fileLine(const QString &caption)
+// are, the captions that name no file in lower case, or nothing for a name the file cannot
+// hold: nothing keeps a line break inside a field.
+std::optional<QString> fileLine(const QString &caption)
 {
     if (caption.isEmpty() || caption.compare(noFileCaption(), Qt::CaseInsensitive) == 0
         || caption.compare(SampledCaption, Qt::CaseInsensitive) == 0
         || caption.compare(pastedCaption(), Qt::CaseInsensitive) == 0) {
         return caption.isEmpty() ? noFileCaption().toLower() : caption.toLower();
     }
+    if (caption.contains(u'\r') || caption.contains(u'\n')) {
+        return std::nullopt;
+    }
     return wholeField(caption);
+}
+
+// The first value of the file that the reader could not take back, as "Eta is Inf", or empty.
+QString unreadableValue(const NetModel &m, const NetFileTexts &f)
+{
+    const auto shown = [](double v) { return printNumber(v).trimmed(); };
+    const std::pair<const char *, float> singles[] = {
+            {"Eta", m.Eta},
+            {"Alpha", m.Alpha},
+            {"the growth factor", m.GrowthFactor},
+            {"the weight cutoff", m.WCutOff},
+            {"the weight decay", m.WDecay},
+            {"the input noise", m.InputNoise},
+            {"the weight noise", m.WeightNoise},
+            {"Temp", m.Temp},
+            {"the pattern clip", m.PatClip},
+            {"the target error", m.TargetErr},
+    };
+    for (const auto &[name, value] : singles) {
+        if (!readsBack(value)) {
+            return QStringLiteral("%1 is %2").arg(QLatin1String(name), shown(value));
+        }
+    }
+    const std::pair<const char *, QString> bounds[] = {{"the minimum weight", f.minWeight},
+                                                       {"the maximum weight", f.maxWeight}};
+    for (const auto &[name, text] : bounds) {
+        if (!readsBack(leadingNumber(text))) {
+            return QStringLiteral("%1 %2 is beyond the range of numbers")
+                    .arg(QLatin1String(name), text.trimmed());
+        }
+    }
+    if (m.NormOn) {
+        const std::tuple<const char *, const std::vector<float> &, const std::vector<float> &, int>
+                sides[] = {{"input", m.InNormA, m.InNormB, m.numInputs()},
+                           {"output", m.OutNormA, m.OutNormB, m.numOutputs()}};
+        for (const auto &[side, a, b, last] : sides) {
+            for (int i = 0; i <= last; ++i) {
+                for (auto [value, name] :
+                     {std::pair {element(a, i), 'a'}, std::pair {element(b, i), 'b'}}) {
+                    if (!readsBack(value)) {
+                        return QStringLiteral("%1 normalization factor %2 of line %3 is %4")
+                                .arg(QLatin1String(side))
+                                .arg(QChar::fromLatin1(name))
+                                .arg(i + 1)
+                                .arg(shown(value));
+                    }
+                }
+            }
+        }
+    }
+    const std::pair<const char *, QString> files[] = {
+            {"pattern", f.patternFile}, {"weight", f.weightFile}, {"test", f.testFile}};
+    for (const auto &[kind, name] : files) {
+        if (!fileLine(name)) {
+            return QStringLiteral("the %1 file name holds a line break").arg(QLatin1String(kind));
+        }
+    }
+    return QString();
 }
 
 // A title or plot text as a quoted field can hold it: a line break or a double quote inside
@@ -187,6 +273,11 @@ NetFileContents parseNetText(const QString &text, const NetModel &start)
     in.readSingle(c.Temp);
     in.readInt16(c.EpochsPerCall);
     in.readSingle(c.PatClip);
+    if (c.EpochsPerCall < 1) {
+        // No epoch per engine call would train nothing, forever.
+        c.problem = QStringLiteral("Iter./calc. is %1; it must be 1 to 32767").arg(c.EpochsPerCall);
+        return c;
+    }
 
     skipLabel(in);
     c.TargetErr = start.TargetErr;
@@ -216,9 +307,14 @@ NetFileContents parseNetText(const QString &text, const NetModel &start)
     c.OutNormLog = start.OutNormLog;
     if (c.NormOn) {
         skipLabel(in);
-        readFactors(in, nin + 1, c.InNormA, c.InNormB, c.InNormLog);
-        skipLabel(in);
-        readFactors(in, nout + 1, c.OutNormA, c.OutNormB, c.OutNormLog);
+        c.problem = readFactors(in, "input", nin + 1, c.InNormA, c.InNormB, c.InNormLog);
+        if (c.problem.isEmpty()) {
+            skipLabel(in);
+            c.problem = readFactors(in, "output", nout + 1, c.OutNormA, c.OutNormB, c.OutNormLog);
+        }
+        if (!c.problem.isEmpty()) {
+            return c;
+        }
     }
 
     skipLabel(in);
@@ -262,8 +358,12 @@ NetFileContents parseNetText(const QString &text, const NetModel &start)
     return c;
 }
 
-QString formatNetText(const NetModel &m, const NetFileTexts &f, const QList<WindowLayout> &desktop)
+Result<QString>
+formatNetText(const NetModel &m, const NetFileTexts &f, const QList<WindowLayout> &desktop)
 {
+    if (const QString problem = unreadableValue(m, f); !problem.isEmpty()) {
+        return LoadError {0, problem};
+    }
     const auto label = [](const char *text) {
         return PrintLine().text(QString::fromLatin1(text)).str();
     };
@@ -363,9 +463,9 @@ QString formatNetText(const NetModel &m, const NetFileTexts &f, const QList<Wind
     t += label("Data Files:");
     const QString &patterns = f.patternFile;
     const QString &tests = f.testFile;
-    t += PrintLine().text(m.PatsLinked ? wholeField(u'!' + patterns) : fileLine(patterns)).str();
-    t += PrintLine().text(fileLine(f.weightFile)).str();
-    t += PrintLine().text(m.TestLinked ? wholeField(u'!' + tests) : fileLine(tests)).str();
+    t += PrintLine().text(m.PatsLinked ? wholeField(u'!' + patterns) : *fileLine(patterns)).str();
+    t += PrintLine().text(*fileLine(f.weightFile)).str();
+    t += PrintLine().text(m.TestLinked ? wholeField(u'!' + tests) : *fileLine(tests)).str();
     t += label("Desktop Information:");
     t += PrintLine().number(int(desktop.size())).str();
     for (const WindowLayout &w : desktop) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "model/netmodel.h"
+#include "model/result.h"
 #include "model/windowlayout.h"
 
 // The version this program writes after "Axona ".
@@ -61,7 +62,8 @@ struct NetFileContents
     QList<WindowLayout> desktop;
 
     // Set when the layer list cannot describe a network (layer count, sizes or neuron-function
-    // codes out of range); reading stopped there.
+    // codes out of range), "Iter./calc." is below 1 or a normalisation factor cannot be read;
+    // reading stopped there.
     QString problem;
 };
 
@@ -86,7 +88,10 @@ struct NetFileTexts
 // their sign position and blanks, 14-column zones, CRLF), taking the weight bounds, the epoch
 // length and the three file lines from the window's texts, and desktop as the window lines. The
 // no-file and "Sampled from input file" captions are written in lower case; file names keep
-// their case and are quoted when they hold a comma. Line breaks in the title and plot texts are
-// written as blanks and double quotes as single ones, so every field reads back.
-QString
+// their case and are quoted (a quote inside doubled) when they hold a comma or a quote or begin
+// or end with a blank. Line breaks in the title and plot texts are written as blanks and double
+// quotes as single ones, so every field reads back. A value the reader could not take back (NaN,
+// an infinity, a weight bound beyond the double range, a file name holding a line break) gives
+// no text but the reason, e.g. "Eta is Inf".
+Result<QString>
 formatNetText(const NetModel &model, const NetFileTexts &texts, const QList<WindowLayout> &desktop);

@@ -109,7 +109,7 @@ struct NetModel
     float WDecay = 0.01f;
 
     // Counters of the training driver.
-    int32_t IterCount = 0;
+    int64_t IterCount = 0;
     LearnAdaptation LearnAdapt;
 
     // Normalisation: element j-1 of a factor array belongs to column j; element 0 alone in the

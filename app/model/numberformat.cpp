@@ -314,6 +314,16 @@ QString printNumber(double value)
     return printed(value, DoubleDigits);
 }
 
+bool readsBack(float value)
+{
+    return decimalToSingle(printNumber(value).trimmed()).has_value();
+}
+
+bool readsBack(double value)
+{
+    return decimalToDouble(printNumber(value).trimmed()).has_value();
+}
+
 QString printNumber(int value)
 {
     return value < 0 ? QString::number(value) : u' ' + QString::number(value);

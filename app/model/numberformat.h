@@ -37,6 +37,11 @@ QString printNumber(float value);
 QString printNumber(double value);
 QString printNumber(int value);
 
+// Whether the printed number reads back as a number of its type: false for NaN and infinities,
+// and for a double so close to the type's limit that its 15 digits round beyond it.
+bool readsBack(float value);
+bool readsBack(double value);
+
 // One line of a text file as the writers lay it out: each number followed by one blank, a zone
 // separator moving the next item to the start of the next 14-column print zone, CRLF at the end.
 class PrintLine

@@ -65,8 +65,11 @@ parsePatternText(const QString &text, int nin, int nout, const std::function<voi
                     "the header must give the number of patterns, inputs and outputs"));
         }
         if (!reader.readDouble(value)) {
-            return malformed(
-                    QStringLiteral("a header value on line %1 is not a number").arg(reader.line()));
+            return malformed(QStringLiteral("a header value on line %1 is %2")
+                                     .arg(reader.line())
+                                     .arg(reader.lastWasOutOfRange()
+                                                  ? QStringLiteral("out of range")
+                                                  : QStringLiteral("not a number")));
         }
         value = roundHalfEven(value);
     }
@@ -107,11 +110,11 @@ parsePatternText(const QString &text, int nin, int nout, const std::function<voi
             float &target = v <= nin ? set.in(p, v) : set.out(p, v - nin);
             if (!reader.readSingle(target)) {
                 r.set = PatternSet {};
-                return malformed(QStringLiteral("value %1 of pattern %2 (line %3) is not a "
-                                                "number")
+                return malformed(QStringLiteral("value %1 of pattern %2 (line %3) %4")
                                          .arg(v)
                                          .arg(p)
-                                         .arg(reader.line()));
+                                         .arg(reader.line())
+                                         .arg(notASingle(reader)));
             }
         }
         if (progress && p % PatternProgressStep == 0) {
@@ -125,7 +128,7 @@ parsePatternText(const QString &text, int nin, int nout, const std::function<voi
     return r;
 }
 
-QString formatPatternText(int count, const Array2 &in, const Array2 &out)
+Result<QString> formatPatternText(int count, const Array2 &in, const Array2 &out)
 {
     const int rows = std::min({count, in.rows(), out.rows()});
     QString text = PrintLine()
@@ -137,11 +140,16 @@ QString formatPatternText(int count, const Array2 &in, const Array2 &out)
                            .str();
     for (int p = 1; p <= rows; ++p) {
         PrintLine line;
-        for (int i = 1; i <= in.cols(); ++i) {
-            line.number(in(p, i)).text(u" ");
-        }
-        for (int k = 1; k <= out.cols(); ++k) {
-            line.number(out(p, k)).text(u" ");
+        for (int v = 1; v <= in.cols() + out.cols(); ++v) {
+            const float value = v <= in.cols() ? in(p, v) : out(p, v - in.cols());
+            if (!std::isfinite(value)) {
+                return LoadError {0,
+                                  QStringLiteral("value %1 of pattern %2 is %3")
+                                          .arg(v)
+                                          .arg(p)
+                                          .arg(formatNumber(value, u"0"))};
+            }
+            line.number(value).text(u" ");
         }
         text += line.str();
     }

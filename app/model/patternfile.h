@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include "model/colmajor.h"
+#include "model/result.h"
 
 // Running counts are shown (and the window allowed to paint) once per this many patterns.
 inline constexpr int PatternProgressStep = 256;
@@ -53,8 +54,9 @@ ParsedPatterns parsePatternText(const QString &text,
 // The file text of count patterns of in and out: the header line P, two blanks, NIn, one blank,
 // NOut (each printed with its sign position and a trailing blank), then one line per pattern
 // with each value printed and followed by one more blank; CRLF line ends. NIn and NOut are the
-// arrays' column counts.
-QString formatPatternText(int count, const Array2 &in, const Array2 &out);
+// arrays' column counts. A value that is NaN or infinite gives no text but the reason, "value v
+// of pattern p is Inf", since the file could not be read back.
+Result<QString> formatPatternText(int count, const Array2 &in, const Array2 &out);
 
 // Fields of one pasted row, as singles.
 using FieldBuf = std::array<float, 1024>;

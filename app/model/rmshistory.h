@@ -17,7 +17,7 @@ struct RmsHistory
     std::array<RmsPointXY, 101> RmsPoint {};
     int16_t RmsCount = 0;
     // Iterations recorded since the history was cleared; 0 means empty.
-    int32_t RmsCalls = 0;
+    int64_t RmsCalls = 0;
     // Sampling interval in epochs: 2 when empty, doubled at each thinning.
     float RmsStep = 2.0f;
 };

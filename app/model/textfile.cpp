@@ -10,6 +10,10 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 LoadError cannotRead(const QString &path, const QString &reason)
@@ -17,45 +21,28 @@ LoadError cannotRead(const QString &path, const QString &reason)
     return LoadError {0, QStringLiteral("Cannot read %1: %2").arg(path, reason)};
 }
 
-LoadError cannotWrite(const QString &path, const QString &reason)
-{
-    return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
-}
-
-// Writes bytes into the save file's temporary file; the old file stays until commit().
-Status writeAside(QSaveFile &file, const QByteArray &bytes)
-{
-    const QString path = file.fileName();
-    // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
-    // through Qt's buffer, commit() was seen to report success for a file cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return cannotWrite(path, file.errorString());
-    }
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        errno = 0;
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const int code = errno;
-            QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
-            if (reason.isEmpty() || reason == u"Unknown error") {
-                reason = code != 0 ? qt_error_string(code)
-                                   : QStringLiteral("the data could not be written");
-            }
-            file.cancelWriting();
-            return cannotWrite(path, reason);
-        }
-        done += written;
-    }
-    return Done {};
-}
-
 } // namespace
 
 Result<QString> readTextFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting, so that a named pipe cannot block the open itself, and looked at
+    // before a byte is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return cannotRead(path, qt_error_string(errno));
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        return cannotRead(path,
+                          folder ? QStringLiteral("it is a folder")
+                                 : QStringLiteral("it is not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return cannotRead(path, file.errorString());
     }
     const QString tooLarge =
@@ -91,9 +78,62 @@ Result<QString> readTextFile(const QString &path)
     return text;
 }
 
+namespace {
+
+LoadError cannotWrite(const QString &path, const QString &reason)
+{
+    return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
+}
+
+// Opens file (a QSaveFile for path) and writes bytes into its temporary file, not yet committed.
+Status writeUncommitted(QSaveFile &file, const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
+    // through Qt's buffer, commit() was seen to report success for a file cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return cannotWrite(path, file.errorString());
+    }
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        errno = 0;
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const int code = errno;
+            QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
+            if (reason.isEmpty() || reason == u"Unknown error") {
+                reason = code != 0 ? qt_error_string(code)
+                                   : QStringLiteral("the data could not be written");
+            }
+            file.cancelWriting();
+            return cannotWrite(path, reason);
+        }
+        done += written;
+    }
+    return Done {};
+}
+
+} // namespace
+
 Status writeTextFile(const QString &path, const QString &text)
 {
-    return writeFileBytes(path, text.toUtf8());
+    return writeTextFiles({{path, text}});
+}
+
+Status writeTextFile(const QString &path, const Result<QString> &text)
+{
+    if (!text) {
+        return cannotWrite(path, text.error().message);
+    }
+    return writeTextFile(path, text.value());
+}
+
+Status writeTextFiles(const QList<std::pair<QString, QString>> &files)
+{
+    QList<std::pair<QString, QByteArray>> bytes;
+    for (const auto &[path, text] : files) {
+        bytes.append({path, text.toUtf8()});
+    }
+    return writeFilesTogether(bytes);
 }
 
 Status writeFileBytes(const QString &path, const QByteArray &bytes)
@@ -103,18 +143,19 @@ Status writeFileBytes(const QString &path, const QByteArray &bytes)
 
 Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files)
 {
-    std::vector<std::unique_ptr<QSaveFile>> written;
+    std::vector<std::unique_ptr<QSaveFile>> open;
     for (const auto &[path, bytes] : files) {
-        auto file = std::make_unique<QSaveFile>(path);
-        if (const Status s = writeAside(*file, bytes); !s) {
-            return s;
+        open.push_back(std::make_unique<QSaveFile>(path));
+        const Status written = writeUncommitted(*open.back(), path, bytes);
+        if (!written) {
+            // The files already written are still temporary: destroying them removes them.
+            return written;
         }
-        written.push_back(std::move(file));
     }
-    // Only now is any old file replaced; a rename hardly fails once the data are on disk.
-    for (auto &file : written) {
-        if (!file->commit()) {
-            return cannotWrite(file->fileName(), file->errorString());
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        if (!open[i]->commit()) {
+            const QString path = files[static_cast<qsizetype>(i)].first;
+            return cannotWrite(path, open[i]->errorString());
         }
     }
     return Done {};

@@ -1,6 +1,7 @@
 #include "model/weightfile.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/listinput.h"
 #include "model/netmodel.h"
@@ -31,7 +32,7 @@ LoadError weightFileError(const QString &reason)
     return LoadError {0, QStringLiteral("Error in Weight file\n\rError: ") + reason};
 }
 
-QString formatWeightText(const NetModel &m)
+Result<QString> formatWeightText(const NetModel &m)
 {
     // The arrays as built: after a refused build the layer list may ask for more than they hold.
     const Array1<int16_t> &nn = m.BuiltLayerSize;
@@ -42,7 +43,16 @@ QString formatWeightText(const NetModel &m)
         for (int j = 1; j <= nn(l); ++j) {
             QString line;
             for (int i = 1; i <= nn(l - 1) + 1; ++i) {
-                line += weightField(m.Weights(l, i, j));
+                const float w = m.Weights(l, i, j);
+                if (!std::isfinite(w)) {
+                    return LoadError {0,
+                                      QStringLiteral("weight %1 of node %2 in layer %3 is %4")
+                                              .arg(i)
+                                              .arg(j)
+                                              .arg(l)
+                                              .arg(formatNumber(w, u"0"))};
+                }
+                line += weightField(w);
             }
             text += PrintLine().text(line).str();
         }
@@ -80,11 +90,12 @@ parseWeightText(const QString &text, const Array1<int16_t> &layerSizes, int numL
                 float w = 0;
                 if (!reader.readSingle(w)) {
                     return weightFileError(QStringLiteral("weight %1 of node %2 in layer %3 "
-                                                          "(line %4) is not a number")
+                                                          "(line %4) %5")
                                                    .arg(i)
                                                    .arg(j)
                                                    .arg(l)
-                                                   .arg(reader.line()));
+                                                   .arg(reader.line())
+                                                   .arg(notASingle(reader)));
                 }
                 weights.push_back(w);
             }

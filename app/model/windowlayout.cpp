@@ -1,5 +1,7 @@
 #include "model/windowlayout.h"
 
+#include <algorithm>
+
 namespace {
 
 int32_t twips(int pixels)
@@ -31,6 +33,18 @@ WindowLayout layoutRecord(const QString &tag, int state, const QRect &geometry)
 QRect layoutPixels(const WindowLayout &record)
 {
     return {pixels(record.left), pixels(record.top), pixels(record.width), pixels(record.height)};
+}
+
+QRect fitToArea(const QRect &wanted, const QRect &area, const QSize &fallback)
+{
+    const auto fit = [](int size, int fallbackSize, int room) {
+        return std::clamp(size > 0 ? size : fallbackSize, std::min(1, room), room);
+    };
+    const int w = fit(wanted.width(), fallback.width(), area.width());
+    const int h = fit(wanted.height(), fallback.height(), area.height());
+    const int x = std::clamp(wanted.x(), area.x(), area.x() + area.width() - w);
+    const int y = std::clamp(wanted.y(), area.y(), area.y() + area.height() - h);
+    return {x, y, w, h};
 }
 
 QString layoutTag(const QString &tag)

@@ -27,5 +27,11 @@ WindowLayout layoutRecord(const QString &tag, int state, const QRect &geometry);
 // A record's geometry in pixels.
 QRect layoutPixels(const WindowLayout &record);
 
+// A recorded geometry made to fit area (a screen's free space, or the frame's inside): a width
+// or height that is not positive takes fallback's, one larger than area is cut to it, and the
+// place moves just enough to put the whole rectangle inside area. Network files from other
+// screens, or edited by hand, cannot ask for a window off the screen or of any size.
+QRect fitToArea(const QRect &wanted, const QRect &area, const QSize &fallback);
+
 // A tag as windows are found by it: upper-cased, without surrounding blanks.
 QString layoutTag(const QString &tag);

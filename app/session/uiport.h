@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 // The one way the core reaches a person: message boxes, file dialogs, the status bar, the busy
 // pointer and the event queue. The program implements it with real widgets; tests script it.
@@ -41,6 +42,9 @@ public:
     virtual void setBusy(bool busy) = 0;
     // Lets the event queue run: Stop, timers and repaints during long work.
     virtual void yield() = 0;
+    // A save wrote these files (a network and its weights, a set, a report): by default the
+    // status bar names them, "Saved a.net and a.wgt".
+    virtual void filesSaved(const QStringList &paths);
 
     // Shorthands for the common boxes.
     void critical(const QString &text) { message(text, Icon::Critical); }

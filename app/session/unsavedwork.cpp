@@ -11,20 +11,31 @@ NetFileTexts netFileTexts(const FormState &f)
             f.text(Control::LBL_WeightFile), f.text(Control::LBL_TestFile)};
 }
 
-QString
+Result<QString>
 formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop)
 {
     return formatNetText(model, netFileTexts(form), desktop);
 }
 
+namespace {
+
+// What a save would write now; empty when the file could not hold the network.
+QString netTextNow(const Workbench &wb)
+{
+    const Result<QString> text = formatNetText(wb.model, wb.form, {});
+    return text ? text.value() : QString();
+}
+
+} // namespace
+
 void markSaved(Workbench &wb)
 {
-    wb.savedNetText = formatNetText(wb.model, wb.form, {});
+    wb.savedNetText = netTextNow(wb);
 }
 
 bool hasUnsavedWork(const Workbench &wb)
 {
     const NetModel &m = wb.model;
     return m.WeightsChanged || m.PatsUnsaved || m.TestUnsaved
-            || formatNetText(m, wb.form, {}) != wb.savedNetText;
+            || netTextNow(wb) != wb.savedNetText;
 }

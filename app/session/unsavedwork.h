@@ -11,8 +11,9 @@ struct Workbench;
 // The texts the network file takes from the main window's boxes and labels.
 NetFileTexts netFileTexts(const FormState &form);
 
-// The network file's text with the weight bounds, epoch length and file lines the window shows.
-QString
+// The network file's text with the weight bounds, epoch length and file lines the window shows,
+// or why the file could not hold the network.
+Result<QString>
 formatNetText(const NetModel &model, const FormState &form, const QList<WindowLayout> &desktop);
 
 // The network as it stands counts as saved: its file holds what a save would write now.

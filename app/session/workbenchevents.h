@@ -7,7 +7,7 @@
 // What one training iteration measured, as the "Training Results" panel shows it.
 struct IterationResult
 {
-    int32_t iterations = 0; // IterCount
+    int64_t iterations = 0; // IterCount
     float epochs = 0.0f; // IterCount x EpochsPerCall, the "Iterations:" value
     float rms = 0.0f;
     int16_t good = 0;

@@ -1,5 +1,7 @@
 #include "shell/corvelwindow.h"
 
+#include <vector>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,8 +19,6 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-#include <vector>
 
 #include "gui/clickablelabel.h"
 #include "gui/formhelpers.h"
@@ -519,18 +519,14 @@ void CorvelWindow::placePanels(bool wide)
     // beside the results and weights, the learning panels and files below at full width.
     // A vector, not an initializer_list: the list's array would die with the conditional.
     const std::vector<Place> places = wide
-            ? std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 3},
-                                            {ui.FRA_NetSize, 1, 0, 2, 1},
-                                            {ui.FRA_LearnPar, 1, 1, 1, 1},
-                                            {ui.FRA_EpocPar, 2, 1, 1, 1},
-                                            {ui.FRA_Results, 1, 2, 1, 1},
-                                            {ui.FRA_Weights, 2, 2, 1, 1},
-                                            {ui.FRA_Files, 3, 0, 1, 3}}
-            : std::vector<Place> {
-                    {ui.TXT_Title, 0, 0, 1, 2},    {ui.FRA_NetSize, 1, 0, 2, 1},
-                    {ui.FRA_Results, 1, 1, 1, 1},  {ui.FRA_Weights, 2, 1, 1, 1},
-                    {ui.FRA_LearnPar, 3, 0, 1, 2}, {ui.FRA_EpocPar, 4, 0, 1, 2},
-                    {ui.FRA_Files, 5, 0, 1, 2}};
+            ? std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 3},    {ui.FRA_NetSize, 1, 0, 2, 1},
+                                  {ui.FRA_LearnPar, 1, 1, 1, 1}, {ui.FRA_EpocPar, 2, 1, 1, 1},
+                                  {ui.FRA_Results, 1, 2, 1, 1},  {ui.FRA_Weights, 2, 2, 1, 1},
+                                  {ui.FRA_Files, 3, 0, 1, 3}}
+            : std::vector<Place> {{ui.TXT_Title, 0, 0, 1, 2},    {ui.FRA_NetSize, 1, 0, 2, 1},
+                                  {ui.FRA_Results, 1, 1, 1, 1},  {ui.FRA_Weights, 2, 1, 1, 1},
+                                  {ui.FRA_LearnPar, 3, 0, 1, 2}, {ui.FRA_EpocPar, 4, 0, 1, 2},
+                                  {ui.FRA_Files, 5, 0, 1, 2}};
     for (const Place &p : places) {
         m_panels->removeWidget(p.panel);
     }

@@ -1,8 +1,10 @@
 #include "shell/windowregistry.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 
 #include "session/uiport.h"
 #include "shell/mdineuralframe.h"
@@ -177,12 +179,29 @@ void WindowRegistry::restore(const QList<WindowLayout> &layout)
             window = framing(content);
         }
         if (window && place) {
-            const QRect r = layoutPixels(record);
+            const QRect r =
+                    fitToArea(layoutPixels(record), roomFor(window, record), window->sizeHint());
             window->move(r.topLeft());
             window->resize(r.size());
         }
         m_ui.yield();
     }
+}
+
+QRect WindowRegistry::roomFor(const QWidget *window, const WindowLayout &record) const
+{
+    if (window != &m_frame) {
+        return {QPoint(0, 0), m_frame.mdiArea()->viewport()->size()};
+    }
+    // The screen the record names a place on, else the frame's own; the frame's title bar and
+    // borders take their part of it.
+    const QScreen *screen = QGuiApplication::screenAt(layoutPixels(record).center());
+    if (!screen) {
+        screen = m_frame.screen();
+    }
+    QRect room = screen->availableGeometry();
+    room.setSize(room.size() - (m_frame.frameGeometry().size() - m_frame.size()));
+    return room;
 }
 
 void WindowRegistry::closeSatellites()

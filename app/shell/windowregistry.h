@@ -65,7 +65,9 @@ public:
 
     // Each record in turn: brings up the window its tag names and sets its state, then moves the
     // window of that tag (the frame for the frame's tag) to the recorded place, unless it is
-    // minimised or maximised; yields after each record. Tags nobody registered place only a
+    // minimised or maximised; yields after each record. A place is made to fit: the frame on a
+    // screen's free space, a child window inside the frame, a size that is not positive taken
+    // from the window's own. Tags nobody registered place only a
     // window that is already open.
     void restore(const QList<WindowLayout> &layout);
 
@@ -73,6 +75,9 @@ public:
     void closeSatellites();
 
 private:
+    // Where a recorded place of window must lie, in the coordinates move() takes.
+    QRect roomFor(const QWidget *window, const WindowLayout &record) const;
+
     struct Window
     {
         QString tag;

@@ -35,16 +35,19 @@ float *floatField(NetModel &m, const QString &control)
     return nullptr;
 }
 
-// "Iter./calc." is a 16-bit field: a larger number is clamped and the user told so.
+// "Iter./calc." is a 16-bit count of epochs, and a call of no epoch trains nothing, forever: a
+// number outside 1..32767 is clamped and the user told so. A box emptied to type a new number
+// says nothing; a run does not start from it.
 void storeEpochsPerCall(Workbench &wb, const QString &text)
 {
     const double value = roundHalfEven(leadingNumber(text));
-    wb.model.EpochsPerCall = roundToInt16(value);
-    if (value >= -32768.0 && value <= 32767.0) {
+    if (text.trimmed().isEmpty() || (value >= 1.0 && value <= 32767.0)) {
+        wb.model.EpochsPerCall = roundToInt16(value);
         return;
     }
+    wb.model.EpochsPerCall = value < 1.0 ? int16_t {1} : int16_t {32767};
     const QString shown = QString::number(wb.model.EpochsPerCall);
-    wb.ui.exclamation(QStringLiteral("Iter./calc. should be between -32768 and 32767: ") + shown
+    wb.ui.exclamation(QStringLiteral("Iter./calc. should be between 1 and 32767: ") + shown
                       + QStringLiteral(" is used"));
     wb.form.setText(Control::TXT_epocs, shown);
 }

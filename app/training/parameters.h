@@ -10,8 +10,8 @@ struct Workbench;
 
 // A parameter box's text changed. TXT_Eta, TXT_Wnoise, TXT_Pnoise, TXT_Temp, TXT_epocs,
 // TXT_TargetErr, TXT_PatClip, TXT_minW and TXT_maxW store the leading number of the text in their
-// field at once (TXT_epocs rounded halves to even; a value outside 16 bits is clamped to
-// -32768..32767, said in a message, and the box shows the clamped value). TXT_Alpha only keeps
+// field at once (TXT_epocs rounded halves to even; a value outside 1..32767 is clamped to it, said
+// in a message, and the box shows the clamped value; an empty box stores 0). TXT_Alpha only keeps
 // its text: Alpha is read from it when training starts. Other names only keep the text.
 void parameterTextChanged(Workbench &wb, const QString &control, const QString &text);
 

@@ -224,6 +224,7 @@ QString saveReport(Workbench &wb)
         wb.ui.critical(written.error().message);
         return QString();
     }
+    wb.ui.filesSaved({path});
     return path;
 }
 

@@ -150,6 +150,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options)
     if (!epochLengthChanged(wb, f.text(Control::TXT_EpocLen))) {
         return TrainEnd::Refused;
     }
+    if (roundHalfEven(leadingNumber(f.text(Control::TXT_epocs))) < 1.0) {
+        // Engine calls of no epoch would never end the run.
+        wb.ui.critical(QStringLiteral("Iter./calc. should be between 1 and 32767"));
+        return TrainEnd::Refused;
+    }
     if (!wb.engine.require(wb.ui, {m.TrainMode == 1 ? "BP" : "QP", "CALCERR"})) {
         return TrainEnd::Refused;
     }

@@ -31,7 +31,8 @@ struct TrainOptions
 
 // How a run ended.
 enum class TrainEnd {
-    Refused, // nothing was trained: no patterns, data not matching the network, no test set
+    Refused, // nothing was trained: no patterns, data not matching the network, no test set,
+    // no epoch per engine call
     TargetReached, // every pattern of the measured set within the target error
     Stopped, // "Stop" (StopFlag) before an engine call
     LimitReached, // a bound of TrainOptions

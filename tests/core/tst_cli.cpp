@@ -103,6 +103,19 @@ private slots:
                 << "axona: option --in-range needs 2 value(s)";
         QTest::newRow("save without a name")
                 << QStringList {"save", "x.net"} << 2 << "usage: axona save NET OUT";
+        QTest::newRow("empty network name")
+                << QStringList {"info", ""} << 2 << "axona: a file name is empty";
+        QTest::newRow("save to an empty name")
+                << QStringList {"save", "x.net", ""} << 2 << "axona: a file name is empty";
+        QTest::newRow("save into a folder name")
+                << QStringList {"save", "x.net", "."} << 2 << "axona: . is a folder";
+        QTest::newRow("report to an empty name") << QStringList {"report", "x.net", "-o", ""} << 2
+                                                 << "axona: option -o needs a value";
+        QTest::newRow("report into a folder")
+                << QStringList {"report", "x.net", "-o", "/"} << 2 << "axona: / is a folder";
+        QTest::newRow("sensitivity by half a percent")
+                << QStringList {"sensitivity", "x.net", "--step", "0.5"} << 2
+                << "axona: --step needs a whole percentage";
     }
 
     void commandLine()
@@ -156,7 +169,7 @@ private slots:
         QCOMPARE(r.status, 0);
         const QString net = dir.filePath("copy.net");
         const QString weights = dir.filePath("copy.wgt");
-        QCOMPARE(r.out, "Saved " + net + " and " + weights + "\n");
+        QCOMPARE(r.out, "Saved " + weights + "\nSaved " + net + "\n");
         QCOMPARE(readBytes(weights), readBytes(dataFile("xor.wgt")));
         const QByteArray text = readBytes(net);
         QVERIFY(text.contains("Data Files:\r\n" + dataFile("xor.pat").toUtf8() + "\r\n"

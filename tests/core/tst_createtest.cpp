@@ -26,7 +26,8 @@ QString writePatterns(const QString &folder, int count)
     Array2 b;
     fillArray(a, in);
     fillArray(b, out);
-    return writeFile(folder, QStringLiteral("data.pat"), formatPatternText(count, a, b).toUtf8());
+    return writeFile(folder, QStringLiteral("data.pat"),
+                     formatPatternText(count, a, b).value().toUtf8());
 }
 
 // The pattern numbers of a set, from its first input column.
@@ -74,7 +75,7 @@ private slots:
         const int created = int(CreateTestEnd::Created);
         const int refused = int(CreateTestEnd::Refused);
         const int failed = int(CreateTestEnd::Failed);
-        const QString percent = QStringLiteral("Error - Percent must be >=0 and <=80");
+        const QString percent = QStringLiteral("Error - Percent must be >0 and <=80");
         const QString range =
                 QStringLiteral("Error - range should be >0 and <=100, and no. of test pats<80");
         QTest::newRow("25 %") << 100 << 1 << "25"

@@ -107,7 +107,7 @@ private slots:
         QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
         randomizeWeights(b.wb);
         QList<int32_t> iterations;
-        QList<int32_t> points;
+        QList<int64_t> points;
         bool weightsAfterRun = false;
         connect(&b.wb.events, &WorkbenchEvents::iterationDone, this, [&](const IterationResult &r) {
             iterations.append(r.iterations);
@@ -119,7 +119,7 @@ private slots:
         options.maxIterations = 3;
         QCOMPARE(trainNet(b.wb, options), TrainEnd::LimitReached);
         QCOMPARE(iterations, (QList<int32_t> {1, 2, 3}));
-        QCOMPARE(points, (QList<int32_t> {1, 2, 3}));
+        QCOMPARE(points, (QList<int64_t> {1, 2, 3}));
         QVERIFY(weightsAfterRun);
     }
 };

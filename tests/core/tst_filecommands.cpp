@@ -1,5 +1,9 @@
+#include <limits>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -7,6 +11,7 @@
 #include "files/editor.h"
 #include "files/filecommands.h"
 #include "files/netcommands.h"
+#include "files/patterncommands.h"
 #include "filetesthelpers.h"
 #include "linkedengine.h"
 #include "model/netfile.h"
@@ -149,6 +154,114 @@ private slots:
         // No dialog is scripted: one would fail the test.
         QCOMPARE(saveNetCommand(b.wb).name, dir.filePath("xor.net"));
         QVERIFY(readBytes(dir.filePath("xor.net")).contains("\"saved again\""));
+    }
+
+    // A value the readers could not take back is never written: the save is refused with the
+    // reason and every file stays as it was.
+    void unreadableValuesAreNotSaved_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("diverged weight") << "weight"
+                                         << "xor.wgt"
+                                         << "weight 1 of node 1 in layer 2 is NaN";
+        QTest::newRow("Eta grown out of range") << "eta"
+                                                << "xor.net"
+                                                << "Eta is Inf";
+        QTest::newRow("normalisation factor") << "factor"
+                                              << "xor.net"
+                                              << "output normalization factor b of line 2 is -Inf";
+        QTest::newRow("pattern value") << "pattern"
+                                       << "saved.pat"
+                                       << "value 3 of pattern 2 is Inf";
+    }
+
+    void unreadableValuesAreNotSaved()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        TestBench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
+        const QByteArray net = readBytes(dir.filePath("xor.net"));
+        const QByteArray weights = readBytes(dir.filePath("xor.wgt"));
+        NetModel &m = b.wb.model;
+        constexpr float inf = std::numeric_limits<float>::infinity();
+        FileResult result;
+        if (what == "pattern") {
+            m.PatOut(2, 1) = inf;
+            b.ui.file(dir.filePath(file));
+            result = savePatsAs(b.wb);
+        } else {
+            if (what == "weight") {
+                m.Weights(2, 1, 1) = std::numeric_limits<float>::quiet_NaN();
+            } else if (what == "eta") {
+                m.Eta = inf;
+            } else {
+                m.NormOn = true;
+                m.OutNormA = {1, 1};
+                m.OutNormB = {0, -inf};
+            }
+            result = saveNetCommand(b.wb);
+        }
+        QVERIFY(result.failed());
+        QCOMPARE(b.ui.texts(), QStringList {"Cannot write " + dir.filePath(file) + ": " + reason});
+        QCOMPARE(readBytes(dir.filePath("xor.net")), net);
+        QCOMPARE(readBytes(dir.filePath("xor.wgt")), weights);
+        QVERIFY(!QFile::exists(dir.filePath("saved.pat")));
+    }
+
+    // Another program saving the same network holds its lock: this save waits, then gives up
+    // with nothing written, and goes through once the lock is free.
+    void saveRespectsTheLockOfTheNetwork()
+    {
+        TestBench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        const QString net = dir.filePath("xor.net");
+        QVERIFY(loadNet(b.wb, net).done());
+        b.wb.model.NetTitle = QStringLiteral("changed");
+        const QByteArray before = readBytes(net);
+        QLockFile other(net + ".lock");
+        QVERIFY(other.tryLock(0));
+        QVERIFY(saveNetCommand(b.wb).failed());
+        QCOMPARE(b.ui.texts(),
+                 QStringList {QStringLiteral("Cannot write %1: another program (process %2) is "
+                                             "saving this network")
+                                      .arg(net)
+                                      .arg(QCoreApplication::applicationPid())});
+        QCOMPARE(readBytes(net), before);
+        other.unlock();
+        QVERIFY(saveNetCommand(b.wb).done());
+        QVERIFY(readBytes(net).contains("\"changed\""));
+        QVERIFY(!QFile::exists(net + ".lock"));
+    }
+
+    // Save Net As never lands on a file the network reads in another role; the status bar names
+    // the files a save wrote.
+    void saveKeepsToItsOwnFiles()
+    {
+        TestBench b;
+        QTemporaryDir dir;
+        QVERIFY(copyData(dir.path(), XorFiles));
+        QVERIFY(loadNet(b.wb, dir.filePath("xor.net")).done());
+        const QByteArray patterns = readBytes(dir.filePath("xor.pat"));
+        b.ui.file(dir.filePath("xor.pat"));
+        QVERIFY(saveNet(b.wb, true).failed());
+        QCOMPARE(b.ui.texts(),
+                 QStringList {"Cannot write " + dir.filePath("xor.pat")
+                              + ": it is the network's pattern file"});
+        QCOMPARE(readBytes(dir.filePath("xor.pat")), patterns);
+
+        // A copy under a new name gets weights of its own: xor.net still names xor.wgt.
+        b.ui.file(dir.filePath("copy.net"));
+        b.ui.file(dir.filePath("copy.wgt"));
+        QVERIFY(saveNet(b.wb, true).done());
+        QCOMPARE(b.ui.statuses().back(),
+                 "Saved " + dir.filePath("copy.net") + " and " + dir.filePath("copy.wgt"));
     }
 
     void saveWeightsNeedsAWeightFile()

@@ -142,6 +142,8 @@ void TestListInput::textFields_data()
     QTest::newRow("quoted keeps comma and blanks") << "\" a, b \" ,c\n"
                                                    << QStringList {" a, b ", "c"};
     QTest::newRow("empty quotes") << "\"\"\r\nx" << QStringList {"", "x"};
+    QTest::newRow("doubled quote inside quotes")
+            << "\"/a,\"\"b\"\" c/\"\"\"\r\nx" << QStringList {"/a,\"b\" c/\"", "x"};
     QTest::newRow("quote left open ends at line end")
             << "\"unterminated\r\nnext" << QStringList {"unterminated", "next"};
     QTest::newRow("empty line is an empty field") << "a\r\n\r\nb" << QStringList {"a", "", "b"};

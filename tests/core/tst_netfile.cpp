@@ -421,7 +421,8 @@ private slots:
         QTest::newRow("normalised, cut after the flags")
                 << xor_.left(xor_.indexOf("Graph Settings"))
                            .replace("\r\n 0             0 \r\n", "\r\n-1             0 \r\n")
-                << QStringList {reading + "the network file names no pattern file"} << false;
+                << QStringList {reading + "input normalization factor a of line 1 is missing"}
+                << false;
         QTest::newRow("test file missing") << replaceLine(xor_, "xor.tst", "nothere.tst")
                                            << QStringList {"Error in Test file\n\rError: Cannot "
                                                            "read %2/nothere.tst: No such file or "

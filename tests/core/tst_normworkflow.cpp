@@ -44,7 +44,7 @@ QString writeSet(const QString &folder, const QString &name, const Rows &in, con
     Array2 b;
     fillArray(a, in);
     fillArray(b, out);
-    return writeFile(folder, name, formatPatternText(int(in.size()), a, b).toUtf8());
+    return writeFile(folder, name, formatPatternText(int(in.size()), a, b).value().toUtf8());
 }
 
 bool sameValues(const Array2 &a, const Array2 &b)
@@ -136,6 +136,48 @@ private slots:
         QVERIFY(near(denormOutput(m, 0.9f, 1), 0.7, 1e-5));
         QVERIFY(near(denormOutput(m, 0.1f, 2), 5.0, 1e-5));
         QVERIFY(near(denormOutput(m, 0.9f, 2), 10.0, 1e-5));
+    }
+
+    // Ranges whose factors a single cannot hold are refused: the data, the factors and the
+    // normalisation stay as the last Normalize left them.
+    void unholdableFactorsAreRefused_data()
+    {
+        QTest::addColumn<QString>("maxIn");
+        QTest::addColumn<QString>("minOut");
+        QTest::addColumn<QString>("maxOut");
+        QTest::newRow("target beyond a single") << "1e39"
+                                                << "0.1"
+                                                << "0.9";
+        QTest::newRow("scale beyond a single") << "3"
+                                               << "-3e38"
+                                               << "3e38";
+    }
+
+    void unholdableFactorsAreRefused()
+    {
+        QFETCH(QString, maxIn);
+        QFETCH(QString, minOut);
+        QFETCH(QString, maxOut);
+        TestBench b;
+        load(b, 0.0f);
+        NormForm form;
+        fillNormForm(b.wb, form);
+        QVERIFY(normalizeData(b.wb, form));
+        const NetModel &m = b.wb.model;
+        const Array2 in = m.PatIn;
+        const Array2 out = m.PatOut;
+        const std::vector<float> factors = m.OutNormA;
+        form.newMaxIn = maxIn;
+        form.newMinOut = minOut;
+        form.newMaxOut = maxOut;
+        QVERIFY(!normalizeData(b.wb, form));
+        QCOMPARE(b.ui.texts(),
+                 QStringList {"Normalization is not possible: the new ranges give factors "
+                              "beyond the range of numbers.\n\rChoose narrower ranges."});
+        QVERIFY(m.NormOn && !m.NormInProgress);
+        QVERIFY(sameValues(m.PatIn, in));
+        QVERIFY(sameValues(m.PatOut, out));
+        QVERIFY(m.OutNormA == factors);
     }
 
     void modeFollowsTheNormalizeBoxes_data()

@@ -75,12 +75,16 @@ private slots:
                                                 << "3.5" << 4.0 << "";
         QTest::addRow("epochs above 16 bits")
                 << "TXT_epocs"
-                << "40000" << 32767.0
-                << "Iter./calc. should be between -32768 and 32767: 32767 is used";
-        QTest::addRow("epochs below 16 bits")
+                << "40000" << 32767.0 << "Iter./calc. should be between 1 and 32767: 32767 is used";
+        QTest::addRow("no epoch per call")
                 << "TXT_epocs"
-                << "-1e9" << -32768.0
-                << "Iter./calc. should be between -32768 and 32767: -32768 is used";
+                << "0" << 1.0 << "Iter./calc. should be between 1 and 32767: 1 is used";
+        QTest::addRow("negative epochs")
+                << "TXT_epocs"
+                << "-1e9" << 1.0 << "Iter./calc. should be between 1 and 32767: 1 is used";
+        // An emptied box is being typed into: it says nothing, and a run refuses to start.
+        QTest::addRow("emptied epochs box") << "TXT_epocs"
+                                            << "" << 0.0 << "";
         QTest::addRow("Alpha waits for the run") << "TXT_Alpha"
                                                  << "0.9" << 0.5 << "";
     }

@@ -196,8 +196,9 @@ private slots:
                              << in + "value 2 of pattern 1 (line 2) is not a number";
         QTest::newRow("Inf") << QByteArray("2 2 1\r\n0 0 0\r\n1 1 -Inf\r\n")
                              << in + "value 3 of pattern 2 (line 3) is not a number";
-        QTest::newRow("beyond a single") << QByteArray("2 2 1\r\n0 0 0\r\n1 1e39 1\r\n")
-                                         << in + "value 2 of pattern 2 (line 3) is not a number";
+        QTest::newRow("beyond a single")
+                << QByteArray("2 2 1\r\n0 0 0\r\n1 1e39 1\r\n")
+                << in + "value 2 of pattern 2 (line 3) is beyond the single range";
     }
 
     void badPatternFiles()

@@ -16,7 +16,7 @@ private slots:
         for (int call = 1; call <= 4; ++call) {
             recordRmsPoint(h, 1.0f / float(call), 5);
         }
-        QCOMPARE(h.RmsCalls, 4);
+        QVERIFY(h.RmsCalls == 4);
         QCOMPARE(h.RmsCount, int16_t(2));
         QCOMPARE(h.RmsPoint[1].x, 10.0f);
         QCOMPARE(h.RmsPoint[1].y, 0.5f);
@@ -110,10 +110,10 @@ private slots:
         };
         fill();
         randomizeWeights(b.wb);
-        QCOMPARE(h.RmsCalls, 0);
+        QVERIFY(h.RmsCalls == 0);
         fill();
         resetModel(b.wb);
-        QCOMPARE(h.RmsCalls, 0);
+        QVERIFY(h.RmsCalls == 0);
         recordRmsPoint(h, 0.5f, 2);
         QCOMPARE(h.RmsCount, int16_t(1));
         QCOMPARE(h.RmsStep, 2.0f);

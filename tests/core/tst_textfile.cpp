@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "model/textfile.h"
 
@@ -93,6 +94,14 @@ void TestTextFile::unreadable()
     const Result<QString> folder = readTextFile(m_dir->path());
     QVERIFY(!folder.ok());
     QVERIFY(folder.error().message.startsWith(QStringLiteral("Cannot read ")));
+
+    // A named pipe would wait for a writer forever.
+    const QString pipe = m_dir->filePath("pipe.pat");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const Result<QString> fromPipe = readTextFile(pipe);
+    QVERIFY(!fromPipe.ok());
+    QCOMPARE(fromPipe.error().message,
+             QStringLiteral("Cannot read %1: it is not a regular file").arg(pipe));
 }
 
 // A sparse file one byte over the limit is refused without being read.

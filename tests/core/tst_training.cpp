@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(trainNet(b.wb, everyCall), TrainEnd::Stopped);
         QCOMPARE(EngineCalls::bp, 5);
         QCOMPARE(EngineCalls::calcerr, 1);
-        QCOMPARE(b.wb.model.IterCount, 1);
+        QVERIFY(b.wb.model.IterCount == 1);
         QCOMPARE(f.text("LBL_iter"), QStringLiteral("5"));
         QCOMPARE(f.text("LBL_Error"), errorShown);
         QCOMPARE(b.ui.statuses().back(),
@@ -265,6 +265,8 @@ private slots:
                    "Change the size of the network and try again.";
         QTest::addRow("epoch length 0") << "epoch"
                                         << "Epoc Lenght Should Be between 1 to 4";
+        QTest::addRow("no epoch per call") << "epocs"
+                                           << "Iter./calc. should be between 1 and 32767";
     }
 
     void refusals()
@@ -285,6 +287,8 @@ private slots:
             b.ui.clear();
         } else if (fault == "epoch") {
             b.wb.form.setText("TXT_EpocLen", "0");
+        } else if (fault == "epocs") {
+            setParameter(b.wb, "TXT_epocs", "");
         }
         const bool trainBefore = b.wb.form.isEnabled("train");
         EngineCalls::reset();
@@ -295,6 +299,31 @@ private slots:
         QVERIFY(b.wb.model.StopFlag);
         QCOMPARE(b.wb.form.isEnabled("train"), trainBefore);
         QCOMPARE(b.wb.form.isEnabled("MNU_FILE"), true);
+    }
+
+    // An unbounded run passes 2^31 iterations after some hours: the counters go on counting.
+    void countersPassThirtyTwoBits()
+    {
+        TestBench b {countingEngine()};
+        setUpXor(b.wb, 1, "0.5", "0.9", -1.0f);
+        NetModel &m = b.wb.model;
+        IterationResult last;
+        TrainOptions options;
+        options.yieldPeriod = options.showPeriod = std::chrono::milliseconds(0);
+        options.onShown = [&](const IterationResult &r) {
+            last = r;
+            if (r.iterations == 1) {
+                m.IterCount = 2147483647;
+                b.wb.rmsHistory.RmsCalls = 2147483647;
+            } else {
+                stopTraining(b.wb);
+            }
+        };
+        QCOMPARE(trainNet(b.wb, options), TrainEnd::Stopped);
+        QVERIFY(last.iterations == 2147483648LL);
+        QVERIFY(m.IterCount == 2147483648LL);
+        QVERIFY(b.wb.rmsHistory.RmsCalls == 2147483648LL);
+        QCOMPARE(b.wb.form.text("LBL_iter"), QStringLiteral("1.073742E+10"));
     }
 
     // With the "Test" box checked the run ends when every test pattern is good, and the good
@@ -472,7 +501,7 @@ private slots:
         QVERIFY(showSensitivity(b.wb));
 
         randomizeWeights(b.wb);
-        QCOMPARE(b.wb.rmsHistory.RmsCalls, 0);
+        QVERIFY(b.wb.rmsHistory.RmsCalls == 0);
         for (int j = 1; j <= 2; ++j) {
             for (int i = 1; i <= 3; ++i) {
                 QVERIFY(std::isfinite(m.Weights(2, i, j)));

@@ -288,7 +288,7 @@ void TestScreens::programBesideItsReport()
     QApplication::processEvents();
     checkWindow(&app.frame(), QStringLiteral("main-tiled") + suffix);
     wb.model.WeightsChanged = false;
-    wb.savedNetText = formatNetText(wb.model, wb.form, {});
+    markSaved(wb);
 }
 
 QTEST_MAIN(TestScreens)

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
@@ -63,6 +64,7 @@ private slots:
     void windowMenuTiles_data();
     void windowMenuTiles();
     void windowRegistry();
+    void restoredLayoutFitsTheScreen();
     void aboutBox();
     void messageBox_data();
     void messageBox();
@@ -477,6 +479,30 @@ void TestShell::windowRegistry()
 
     windows.restore({layoutRecord(QStringLiteral("PLOTW"), 2, QRect(1, 1, 50, 50))});
     QVERIFY(plot->parentWidget()->isMaximized());
+}
+
+// Layout lines from a bigger screen, or edited by hand, place every window whole on the screen
+// and inside the frame, at a size it can have.
+void TestShell::restoredLayoutFitsTheScreen()
+{
+    ScriptedUi ui;
+    WindowRegistry windows(*m_frame, *m_corvel, ui);
+    windows.add(QStringLiteral("PLOTW"), [] { return new QLabel(QStringLiteral("weights")); });
+    // 1,500,000 twips are 100,000 pixels.
+    windows.restore({WindowLayout {QStringLiteral("MDI"), 0, 90000, -5000, 1500000, 1500000},
+                     WindowLayout {QStringLiteral("PLOTW"), 0, 1500000, -1500000, -300, -4500}});
+    const QRect screen = m_frame->screen()->availableGeometry();
+    QVERIFY2(screen.contains(m_frame->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(m_frame->x())
+                                .arg(m_frame->y())
+                                .arg(m_frame->width())
+                                .arg(m_frame->height())));
+    QWidget *plot = windows.find(QStringLiteral("PLOTW"));
+    QVERIFY(plot);
+    const QRect place = plot->parentWidget()->geometry();
+    QVERIFY(place.width() > 0 && place.height() > 0);
+    QVERIFY(QRect(QPoint(0, 0), m_frame->mdiArea()->viewport()->size()).contains(place));
 }
 
 void TestShell::aboutBox()

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "files/patterncommands.h"
+#include "files/savesafety.h"
 #include "model/textfile.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -71,6 +72,14 @@ bool importCsv(Workbench &wb,
         return false;
     }
     const ImportFiles files = importFiles(*chosen, data.test.count > 0);
+    // A set may replace the file it was read from, but no file the network uses otherwise.
+    for (const auto &[path, kind] :
+         {std::pair {files.patterns, SaveKind::Patterns}, std::pair {files.test, SaveKind::Test},
+          std::pair {files.names, SaveKind::Report}}) {
+        if (!path.isEmpty() && refuseRoleClash(wb, path, kind)) {
+            return false;
+        }
+    }
     {
         BusyGuard busy(wb.ui);
         if (const Status written = writeImport(data, files); !written) {

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "files/savesafety.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
 #include "session/uiport.h"
@@ -419,8 +420,13 @@ FileResult exportC(Workbench &wb, const QString &name)
     if (!chosen || chosen->isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
     }
-    BusyGuard busy(wb.ui);
     const CExportFiles files = cExportFiles(*chosen);
+    for (const QString &path : {files.source, files.header, files.test}) {
+        if (refuseRoleClash(wb, path, SaveKind::Report)) {
+            return {FileOutcome::Failed, QString()};
+        }
+    }
+    BusyGuard busy(wb.ui);
     const QString function =
             name.isEmpty() ? cIdentifier(QFileInfo(*chosen).completeBaseName()) : name;
     const CExportTexts texts =

@@ -1,6 +1,7 @@
 #include "export/dataexport.h"
 
 #include "export/netexport.h"
+#include "files/savesafety.h"
 #include "model/normfactors.h"
 #include "model/numberformat.h"
 #include "model/textfile.h"
@@ -68,6 +69,11 @@ Result<QStringList> exportDataCsv(Workbench &wb, QString base)
         }
         files.append({base + (test ? QStringLiteral("-test.csv") : QStringLiteral("-train.csv")),
                       formatCsvSet(names, in, out, test ? m.NumTestPats : m.NumPats).toUtf8()});
+    }
+    for (const auto &file : files) {
+        if (const QString clash = roleClash(wb, file.first, SaveKind::Report); !clash.isEmpty()) {
+            return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(file.first, clash)};
+        }
     }
     if (const Status written = writeFilesTogether(files); !written) {
         return written.error();

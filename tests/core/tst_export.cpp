@@ -227,6 +227,42 @@ private slots:
                  qPrintable(QString::number(worstDifference(onnx, expected))));
     }
 
+    // An export never replaces a file the network uses.
+    void exportsSpareTheNetworksFiles_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("role");
+        QTest::newRow("C over the pattern file") << "export-c"
+                                                 << "iris.pat"
+                                                 << "the network's pattern file";
+        QTest::newRow("C over the test file") << "export-c"
+                                              << "iris.tst"
+                                              << "the network's test file";
+        QTest::newRow("ONNX over the weights") << "export-onnx"
+                                               << "iris.wgt"
+                                               << "the network's weight file";
+        QTest::newRow("ONNX over the network") << "export-onnx"
+                                               << "iris.net"
+                                               << "the network file";
+    }
+
+    void exportsSpareTheNetworksFiles()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, role);
+        QFile file(path(target));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const CliRun r = runCli(m_dir.path(), {command, "iris.net", "-o", target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral(": it is ") + role), qPrintable(r.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
     void cNames_data()
     {
         QTest::addColumn<QString>("text");

@@ -8,6 +8,7 @@
 #include <onnx/checker.h>
 #include <onnx/onnx_pb.h>
 
+#include "files/savesafety.h"
 #include "model/textfile.h"
 #include "session/uiport.h"
 #include "session/workbench.h"
@@ -290,6 +291,9 @@ FileResult exportOnnx(Workbench &wb)
              QStringLiteral("onnx"), exportInitialName(wb, u"onnx")});
     if (!chosen || chosen->isEmpty()) {
         return {FileOutcome::Cancelled, QString()};
+    }
+    if (refuseRoleClash(wb, *chosen, SaveKind::Report)) {
+        return {FileOutcome::Failed, QString()};
     }
     BusyGuard busy(wb.ui);
     const Result<QByteArray> model = onnxModel(net.value());

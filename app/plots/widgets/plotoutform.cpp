@@ -154,7 +154,12 @@ PlotOutForm::PlotOutForm(Workbench &wb, QPrinter &printer, QWidget *parent)
     resize(720, 480);
 }
 
-PlotOutForm::~PlotOutForm() = default;
+PlotOutForm::~PlotOutForm()
+{
+    // A focused interval box finishes its edit as the window goes, which would store into a
+    // form already taken apart.
+    m_ui->UpdInter->disconnect();
+}
 
 QList<QAction *> PlotOutForm::menuBarActions() const
 {

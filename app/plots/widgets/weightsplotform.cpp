@@ -57,7 +57,12 @@ WeightsPlotForm::WeightsPlotForm(Workbench &wb, QPrinter &printer, QWidget *pare
     resize(560, 420);
 }
 
-WeightsPlotForm::~WeightsPlotForm() = default;
+WeightsPlotForm::~WeightsPlotForm()
+{
+    // A focused interval box finishes its edit as the window goes, which would store into a
+    // form already taken apart.
+    m_ui->Updinter->disconnect();
+}
 
 QList<QAction *> WeightsPlotForm::menuBarActions() const
 {

@@ -8,7 +8,13 @@ packages=(
     xvfb xauth dbus fonts-dejavu-core
     libfann-dev python3-sklearn clang libclang-rt-14-dev binutils
     file desktop-file-utils appstream shared-mime-info x11-utils
+    libonnx-dev libprotobuf-dev
 )
+# npm installs ONNX Runtime for the tests that run exported models. A Node.js from elsewhere brings
+# its own npm and conflicts with Debian's package.
+if ! command -v npm >/dev/null; then
+    packages+=(npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -7,6 +7,8 @@ scripts/install-deps.sh
 dir=${1:-build}
 shift || true
 scripts/build.sh "$dir" "$@"
+# ONNX Runtime for the tests that run exported models (skipped without it).
+scripts/install-onnxruntime.sh "$dir/onnxruntime"
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime

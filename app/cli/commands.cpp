@@ -22,8 +22,13 @@
 #include "cli/linkcommand.h"
 #include "cli/plotfiles.h"
 #include "dataprep/createtest.h"
+#include "dataprep/csvimport.h"
+#include "dataprep/importcommands.h"
 #include "dataprep/normworkflow.h"
 #include "exchange/dbus/dbuslinkport.h"
+#include "export/cexport.h"
+#include "export/dataexport.h"
+#include "export/onnx/onnxexport.h"
 #include "files/datalinks.h"
 #include "files/netcommands.h"
 #include "files/patterncommands.h"
@@ -1006,7 +1011,230 @@ int runCreateTest(const QStringList &args)
     return ExitOk;
 }
 
-const std::array<CliCommand, 14> Commands {{
+const char *const ImportUsage =
+        "import DATA.csv -o OUT.pat [--inputs COLS] [--outputs COLS] [--one-hot COL] "
+        "[--delimiter C] [--drop-missing] [--test-percent P [--seed N]] [--net NET [--hidden H]]";
+
+// The delimiter a user names: the character itself, or "tab".
+std::optional<QChar> delimiterOption(const QString &text)
+{
+    if (text == u"tab" || text == u"\\t" || text == u"\t") {
+        return QChar(u'\t');
+    }
+    if (text.size() == 1 && QStringLiteral(",;|: ").contains(text.front())) {
+        return text.front();
+    }
+    return std::nullopt;
+}
+
+// A network file fitted to imported data: New Net's defaults with inputs, hidden and outputs
+// nodes, naming the pattern (and test) file, its weights beside it.
+bool writeNetworkForImport(
+        Session &s, const QString &net, int nin, int hidden, int nout, const ImportFiles &files)
+{
+    Workbench &wb = s.wb;
+    if (!s.engineReady() || !fitNetworkToData(wb, nin, nout)) {
+        return false;
+    }
+    selectLayer(wb, 1);
+    changeLayerSize(wb, QString::number(hidden));
+    if (wb.model.LayerSize(2) != hidden || !openPatterns(wb, false, files.patterns).done()
+        || (!files.test.isEmpty() && !openTest(wb, false, files.test).done())) {
+        return false;
+    }
+    const QFileInfo info(net);
+    s.ui.setFile(QStringLiteral("Save Weights As"),
+                 info.dir().filePath(info.completeBaseName() + QStringLiteral(".wgt")));
+    return saveNet(wb, false, net).done();
+}
+
+int runImport(const QStringList &args)
+{
+    const Options o(args,
+                    {{"-o", 1},
+                     {"--inputs", 1},
+                     {"--outputs", 1},
+                     {"--one-hot", 1},
+                     {"--delimiter", 1},
+                     {"--drop-missing", 0},
+                     {"--test-percent", 1},
+                     {"--seed", 1},
+                     {"--net", 1},
+                     {"--hidden", 1}});
+    if (!o.problem().isEmpty() || !o.has("-o")) {
+        return usageError(ImportUsage,
+                          o.problem().isEmpty() ? QStringLiteral("-o OUT.pat is "
+                                                                 "missing")
+                                                : o.problem());
+    }
+    CsvReadOptions read;
+    if (o.has("--delimiter")) {
+        const auto delimiter = delimiterOption(o.value("--delimiter"));
+        if (!delimiter) {
+            return usageError(ImportUsage,
+                              QStringLiteral("--delimiter takes one character or "
+                                             "\"tab\""));
+        }
+        read.delimiter = *delimiter;
+    }
+    CsvImportChoice choice;
+    choice.dropMissing = o.has("--drop-missing");
+    if (o.has("--test-percent")) {
+        const auto percent = number(o.value("--test-percent"));
+        if (!percent || *percent <= 0 || *percent >= 100) {
+            return usageError(ImportUsage,
+                              QStringLiteral("--test-percent needs a number "
+                                             "between 0 and 100"));
+        }
+        choice.testPercent = *percent;
+    }
+    if (o.has("--seed")) {
+        bool ok = false;
+        choice.seed = o.value("--seed").toUInt(&ok);
+        if (!ok) {
+            return usageError(ImportUsage, QStringLiteral("--seed needs a whole number from 0"));
+        }
+    }
+    int hidden = 0;
+    if (o.has("--hidden")) {
+        const auto h = number(o.value("--hidden"));
+        if (!o.has("--net") || !h || *h < 1 || *h > MaxLayerSize || *h != std::floor(*h)) {
+            return usageError(ImportUsage,
+                              QStringLiteral("--hidden needs --net and a layer size "
+                                             "of 1 to %1")
+                                      .arg(MaxLayerSize));
+        }
+        hidden = static_cast<int>(*h);
+    }
+
+    QTextStream err(stderr);
+    const Result<QString> text = readTextFile(args.at(0));
+    if (!text) {
+        err << "axona: " << text.error().message << '\n';
+        return ExitFailed;
+    }
+    const Result<CsvTable> table = readCsv(text.value(), read);
+    if (!table) {
+        err << "axona: " << args.at(0) << ": " << table.error().message << '\n';
+        return ExitFailed;
+    }
+    const Result<QList<ColumnRole>> roles = rolesFromLists(
+            table.value(), o.value("--inputs"), o.value("--outputs"), o.value("--one-hot"));
+    if (!roles) {
+        err << "axona: " << roles.error().message << '\n';
+        return ExitFailed;
+    }
+    choice.roles = roles.value();
+    const Result<CsvImport> import = importCsvTable(table.value(), choice);
+    if (!import) {
+        err << "axona: " << args.at(0) << ": " << import.error().message << '\n';
+        return ExitFailed;
+    }
+    const CsvImport &data = import.value();
+    const ImportFiles files = importFiles(o.value("-o"), data.test.count > 0);
+    if (const Status written = writeImport(data, files); !written) {
+        err << "axona: " << written.error().message << '\n';
+        return ExitFailed;
+    }
+    QTextStream out(stdout);
+    if (data.dropped > 0) {
+        out << data.dropped << " rows with a missing or non-numeric value left out\n";
+    }
+    out << describeImport(data) << " in " << files.patterns;
+    if (!files.test.isEmpty()) {
+        out << " and " << files.test;
+    }
+    out << "; column names in " << files.names << '\n';
+    if (o.has("--net")) {
+        Session s;
+        const int nin = static_cast<int>(data.names.inputs.size());
+        const int nout = static_cast<int>(data.names.outputs.size());
+        if (hidden == 0) {
+            hidden = std::max(2, (nin + nout + 1) / 2);
+        }
+        if (!writeNetworkForImport(s, o.value("--net"), nin, hidden, nout, files)) {
+            return ExitFailed;
+        }
+        out << "Saved " << o.value("--net") << ": " << nin << "-" << hidden << "-" << nout << '\n';
+    }
+    return ExitOk;
+}
+
+const char *const ExportCUsage = "export-c NET -o FILE.c [--name NAME]";
+
+int runExportC(const QStringList &args)
+{
+    const Options o(args, {{"-o", 1}, {"--name", 1}});
+    if (!o.problem().isEmpty() || !o.has("-o")) {
+        return usageError(ExportCUsage,
+                          o.problem().isEmpty() ? QStringLiteral("-o FILE.c is "
+                                                                 "missing")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    s.ui.setFile(QStringLiteral("Export C"), o.value("-o"));
+    const FileResult done = exportC(s.wb, o.value("--name"));
+    if (!done.done()) {
+        return ExitFailed;
+    }
+    const CExportFiles files = cExportFiles(done.name);
+    QTextStream(stdout) << "Saved " << files.source << ", " << files.header << " and " << files.test
+                        << '\n';
+    return ExitOk;
+}
+
+const char *const ExportOnnxUsage = "export-onnx NET -o FILE.onnx";
+
+int runExportOnnx(const QStringList &args)
+{
+    const Options o(args, {{"-o", 1}});
+    if (!o.problem().isEmpty() || !o.has("-o")) {
+        return usageError(ExportOnnxUsage,
+                          o.problem().isEmpty() ? QStringLiteral("-o FILE.onnx "
+                                                                 "is missing")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    s.ui.setFile(QStringLiteral("Export ONNX"), o.value("-o"));
+    const FileResult done = exportOnnx(s.wb);
+    if (!done.done()) {
+        return ExitFailed;
+    }
+    QTextStream(stdout) << "Saved " << done.name << '\n';
+    return ExitOk;
+}
+
+const char *const ExportDataUsage = "export-data NET --csv [-o BASE]";
+
+int runExportData(const QStringList &args)
+{
+    const Options o(args, {{"--csv", 0}, {"-o", 1}});
+    if (!o.problem().isEmpty() || !o.has("--csv")) {
+        return usageError(ExportDataUsage,
+                          o.problem().isEmpty() ? QStringLiteral("--csv is "
+                                                                 "missing")
+                                                : o.problem());
+    }
+    Session s;
+    if (!open(s, args.at(0))) {
+        return ExitFailed;
+    }
+    const Result<QStringList> written = exportDataCsv(s.wb, o.value("-o"));
+    if (!written) {
+        QTextStream(stderr) << "axona: " << written.error().message << '\n';
+        return ExitFailed;
+    }
+    QTextStream(stdout) << "Saved " << written.value().join(QStringLiteral(" and ")) << '\n';
+    return ExitOk;
+}
+
+const std::array<CliCommand, 18> Commands {{
         {"info", "info NET",
          "open the network file NET with its data and weights and describe the network", 1,
          &runInfo,
@@ -1183,6 +1411,79 @@ const std::array<CliCommand, 14> Commands {{
          "--range FROM TO  the patterns FROM to TO\n\n"
          "--seed N  draw the random sample or start from the fixed seed N: the same seed gives "
          "the same split"},
+        {"import", ImportUsage,
+         "turn a CSV file into a pattern file OUT.pat (and a test file OUT.tst), a text class "
+         "column into one output per class; --net also writes a network for the data",
+         -1, &runImport,
+         "Reads DATA.csv, a table with a header row or without one, and writes its rows as the "
+         "patterns of OUT.pat: the input columns first, then the outputs. The delimiter (comma, "
+         "semicolon or tab) and the header row are found from the first rows; fields may be "
+         "quoted, and with a semicolon or tab as the delimiter a number may have a decimal "
+         "comma. A class column (text labels such as species names) becomes one output per "
+         "class, in the sorted order of the class names, 1 for the row's class and 0 for the "
+         "others. The names of the columns and classes go beside the pattern file in OUT.classes "
+         "(\"Axona columns 1\", then a line per input and output: input or output, a tab, the "
+         "column's name, for a class output a tab and the class), where the exports find them. "
+         "A missing cell (empty, NA, N/A, NaN, null, ? or -) or a text cell in a number column "
+         "is refused, naming its row, column and text, unless --drop-missing. By default the "
+         "last column is the output (a class column when it holds text) and every other column "
+         "an input.\n\n"
+         "COLS is a list of column names, 1-based column numbers and ranges of numbers, "
+         "separated by commas, e.g. \"1-4\" or \"sepal_length,petal_width\".\n\n"
+         "-o OUT.pat  the pattern file to write; the test file is OUT.tst, the names "
+         "OUT.classes\n\n"
+         "--inputs COLS  the input columns (default: every column that is not an output)\n\n"
+         "--outputs COLS  numeric output columns\n\n"
+         "--one-hot COL  class columns, each made one output per class\n\n"
+         "--delimiter C  the delimiter instead of the one found: a character such as , or ; or "
+         "the word tab\n\n"
+         "--drop-missing  leave out the rows with a missing or non-numeric cell and say how "
+         "many\n\n"
+         "--test-percent P  put P percent of the rows, drawn at random, into the test file "
+         "OUT.tst\n\n"
+         "--seed N  the seed of that draw (default 0), so the same seed gives the same sets\n\n"
+         "--net NET  also write the network file NET for the data: New Net's settings with "
+         "three layers sized to the inputs and outputs, naming the pattern and test files, with "
+         "random weights beside it (NET's base name and .wgt)\n\n"
+         "--hidden H  the hidden layer of that network has H nodes (default: half the inputs "
+         "and outputs together, at least 2)"},
+        {"export-c", ExportCUsage,
+         "write the trained network as C99 source: FILE.c with one function NAME(in, out), "
+         "FILE.h and a test program FILE_test.c",
+         -1, &runExportC,
+         "Writes the network NET as a C99 file that needs nothing but the C library and libm: "
+         "the weights, the neuron functions at the network's Temp, and the normalisation of the "
+         "inputs and the way back for the outputs, behind one function void NAME(const float "
+         "*in, float *out) that takes the inputs and gives the outputs in data units, as \"Run "
+         "Net\" lists them. FILE.h declares it, with NAME_INPUTS, NAME_OUTPUTS and the names "
+         "of the columns. FILE_test.c runs the training patterns (at most 1000) through the "
+         "function and prints the largest difference from the outputs Axona computed: cc "
+         "-std=c99 FILE.c FILE_test.c -lm -o FILE_test && ./FILE_test (-v lists every "
+         "output). Its exit status is 0 when every output is within 1e-5.\n\n"
+         "-o FILE.c  the C file to write; the header and the test program go beside it\n\n"
+         "--name NAME  the function's name, a C identifier (default: made of FILE's base name)"},
+        {"export-onnx", ExportOnnxUsage,
+         "write the trained network as an ONNX model taking and giving data units", -1,
+         &runExportOnnx,
+         "Writes the network NET as an ONNX model (opset 13) that any ONNX runtime serves and "
+         "viewers such as Netron draw: one input \"input\" of shape [N, inputs] and one output "
+         "\"output\" of shape [N, outputs], both float and in data units. Inside are the input "
+         "normalisation (the logarithm included), each layer as MatMul and Add of its weights "
+         "and biases and its neuron function at the network's Temp, and the way back to data "
+         "units for the outputs. The names of the inputs, outputs and classes are in the "
+         "model's metadata (\"inputs\", \"outputs\", \"classes\"). The model passes ONNX's own "
+         "checker before it is written.\n\n"
+         "-o FILE.onnx  the model file to write"},
+        {"export-data", ExportDataUsage,
+         "write the training and test sets of NET in data units as CSV files with a header", -1,
+         &runExportData,
+         "Writes the training set to BASE-train.csv and, when the network has one, the test set "
+         "to BASE-test.csv: a header of the column names (from the .classes file beside the "
+         "pattern file, else in1.. and out1..), then a row per pattern, inputs then targets, in "
+         "data units also when the data are held normalised; comma-separated, \".\" as the "
+         "decimal point.\n\n"
+         "--csv  write CSV (the only format)\n\n"
+         "-o BASE  the files' common start (default: NET without its extension)"},
         {"link", LinkUsage,
          "offer a text, TSV or CSV file as a live link item, or print an item once or on every "
          "change (the link peer for spreadsheets and scripts)",

@@ -396,3 +396,14 @@ std::int16_t roundToInt16(double value)
     }
     return std::int16_t(std::clamp(roundHalfEven(value), -32768.0, 32767.0));
 }
+
+QString exactNumber(float value)
+{
+    if (!std::isfinite(value)) {
+        return std::isnan(value) ? QStringLiteral("NaN")
+                                 : (value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf"));
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}

@@ -27,6 +27,10 @@ QString formatNumber(int value, QStringView pattern);
 QString generalNumber(float value);
 QString generalNumber(double value);
 
+// The shortest text that reads back as the same single ("0.1", "5.0999999", "1e-05"), for files
+// that carry values to other programs without loss.
+QString exactNumber(float value);
+
 // A number's own text in a printed line: a blank or a minus in front, no zero before the point
 // and no trailing blank: 0.2 -> " .2", -0.5 -> "-.5", 3 -> " 3", 1e-05 -> " 1E-05".
 QString printNumber(float value);

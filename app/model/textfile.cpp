@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -84,15 +85,14 @@ LoadError cannotWrite(const QString &path, const QString &reason)
     return LoadError {0, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
 }
 
-// Opens file (a QSaveFile for path) and writes text into its temporary file, not yet committed.
-Status writeUncommitted(QSaveFile &file, const QString &path, const QString &text)
+// Opens file (a QSaveFile for path) and writes bytes into its temporary file, not yet committed.
+Status writeUncommitted(QSaveFile &file, const QString &path, const QByteArray &bytes)
 {
     // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s count:
     // through Qt's buffer, commit() was seen to report success for a file cut short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return cannotWrite(path, file.errorString());
     }
-    const QByteArray bytes = text.toUtf8();
     qint64 done = 0;
     while (done < bytes.size()) {
         errno = 0;
@@ -129,10 +129,24 @@ Status writeTextFile(const QString &path, const Result<QString> &text)
 
 Status writeTextFiles(const QList<std::pair<QString, QString>> &files)
 {
-    std::vector<std::unique_ptr<QSaveFile>> open;
+    QList<std::pair<QString, QByteArray>> bytes;
     for (const auto &[path, text] : files) {
+        bytes.append({path, text.toUtf8()});
+    }
+    return writeFilesTogether(bytes);
+}
+
+Status writeFileBytes(const QString &path, const QByteArray &bytes)
+{
+    return writeFilesTogether({{path, bytes}});
+}
+
+Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files)
+{
+    std::vector<std::unique_ptr<QSaveFile>> open;
+    for (const auto &[path, bytes] : files) {
         open.push_back(std::make_unique<QSaveFile>(path));
-        const Status written = writeUncommitted(*open.back(), path, text);
+        const Status written = writeUncommitted(*open.back(), path, bytes);
         if (!written) {
             // The files already written are still temporary: destroying them removes them.
             return written;
@@ -164,4 +178,11 @@ QString withCrlf(QStringView text)
         }
     }
     return out;
+}
+
+QString besideFile(const QString &path, QStringView ending)
+{
+    const QString name = QFileInfo(path).completeBaseName() + ending.toString();
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? name : path.left(slash + 1) + name;
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -31,6 +32,17 @@ Status writeTextFile(const QString &path, const Result<QString> &text);
 // temporary file first, and only when all were written are they renamed over their paths. On
 // failure no path has changed (short of a rename refused after the earlier ones succeeded).
 Status writeTextFiles(const QList<std::pair<QString, QString>> &files);
+
+// Replaces path with bytes, all or nothing, with writeTextFile's messages (binary files).
+Status writeFileBytes(const QString &path, const QByteArray &bytes);
+
+// writeTextFiles for bytes: files that belong together (path, bytes), each written aside first,
+// none replacing its old file unless all were written.
+Status writeFilesTogether(const QList<std::pair<QString, QByteArray>> &files);
+
+// The file beside path with path's base name and ending (".tst", "_test.c"), written in the form
+// path is ("data/iris.pat" gives "data/iris.tst", "iris.pat" gives "iris.tst").
+QString besideFile(const QString &path, QStringView ending);
 
 // The text with every line end (LF, CR or CRLF) made CRLF, for texts that come from widgets.
 QString withCrlf(QStringView text);

@@ -22,6 +22,7 @@ constexpr QLatin1String RunLocked[] = {
         Control::train,
         Control::MNU_DATA_Norm,
         Control::MNU_DATA_CreateTest,
+        Control::MNU_DATA_ImportCsv,
         Control::BTN_Change,
         Control::BTN_Randomize,
         Control::SPN_Layers,

@@ -85,6 +85,7 @@
     X(MNU_DATA)                                                                                    \
     X(MNU_DATA_Norm)                                                                               \
     X(MNU_DATA_CreateTest)                                                                         \
+    X(MNU_DATA_ImportCsv)                                                                          \
     X(MNU_VIEW)                                                                                    \
     X(MNU_VIEWSens)                                                                                \
     X(MNU_VIEWEval)                                                                                \

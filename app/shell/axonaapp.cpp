@@ -19,9 +19,13 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "dataprep/widgets/csvimportdialog.h"
 #include "dataprep/widgets/dataprepdialogs.h"
 #include "exchange/dataexchange.h"
 #include "exchange/widgets/desktoplinkport.h"
+#include "export/cexport.h"
+#include "export/dataexport.h"
+#include "export/onnx/onnxexport.h"
 #include "files/editor.h"
 #include "files/filecommands.h"
 #include "files/netcommands.h"
@@ -243,6 +247,8 @@ void AxonaApplication::connectTraining()
             [this, &wb] { runNormalizeDialog(wb, *m_ui, m_corvel); });
     connect(m_corvel->action(QStringLiteral("MNU_DATA_CreateTest")), &QAction::triggered, this,
             [this, &wb] { runCreateTestDialog(wb, *m_ui, m_corvel); });
+    connect(m_corvel->action(QStringLiteral("MNU_DATA_ImportCsv")), &QAction::triggered, this,
+            [this, &wb] { runCsvImportDialog(wb, m_corvel); });
     connect(m_corvel->toolAction(QStringLiteral("train")), &QAction::triggered, this,
             &AxonaApplication::train);
     connect(m_corvel->toolAction(QStringLiteral("stop")), &QAction::triggered, this,
@@ -356,6 +362,9 @@ void AxonaApplication::connectFiles()
     bind("MNU_FILE_SaveWeightAs", [&wb] { saveWeights(wb, true); });
     bind("MNU_FILE_SavePatsAs", [&wb] { savePatsAs(wb); });
     bind("MNU_FILE_SaveTstPats", [&wb] { saveTestPatsAs(wb); });
+    bind("MNU_FILE_ExportC", [&wb] { exportC(wb); });
+    bind("MNU_FILE_ExportOnnx", [&wb] { exportOnnx(wb); });
+    bind("MNU_FILE_ExportData", [&wb] { exportDataCsvCommand(wb); });
     connect(ui->BTN_EditPat, &QPushButton::clicked, this, [&wb] { editPatternFile(wb); });
     connect(ui->BTN_EditTst, &QPushButton::clicked, this, [&wb] { editTestFile(wb); });
     connect(ui->BTN_EditWgt, &QPushButton::clicked, this, [&wb] { editWeightFile(wb); });

@@ -115,6 +115,10 @@ void CorvelWindow::createMenus()
                              {"MNU_FILE_SavePatsAs", "Save P&ats As..."},
                              {"MNU_FILE_SaveTstPats", "Save T&est Pats. As..."},
                              {nullptr, nullptr},
+                             {"MNU_FILE_ExportC", "Export &C..."},
+                             {"MNU_FILE_ExportOnnx", "Export O&NNX..."},
+                             {"MNU_FILE_ExportData", "Export &Data as CSV..."},
+                             {nullptr, nullptr},
                              {"MNU_FILE_Print", "&Print..."},
                              {"MNU_FILE_PrintSetup", "P&rint Setup..."},
                              {nullptr, nullptr},
@@ -127,9 +131,11 @@ void CorvelWindow::createMenus()
                              {"MNU_EDIT_CopyTSTLinked", "C&opy Tst Outputs"},
                              {nullptr, nullptr},
                              {"MNU_EDIT_Update", "&Update Client"}});
-    ui.MNU_DATA = buildMenu(
-            this, "MNU_DATA", "&Data",
-            {{"MNU_DATA_Norm", "&Normalize..."}, {"MNU_DATA_CreateTest", "&Create Test..."}});
+    ui.MNU_DATA = buildMenu(this, "MNU_DATA", "&Data",
+                            {{"MNU_DATA_Norm", "&Normalize..."},
+                             {"MNU_DATA_CreateTest", "&Create Test..."},
+                             {nullptr, nullptr},
+                             {"MNU_DATA_ImportCsv", "&Import CSV..."}});
     ui.MNU_VIEW = buildMenu(this, "MNU_VIEW", "&View",
                             {{"MNU_VIEWWeights", "&Weights.."},
                              {"MNU_VIEWDeriv", "Weights &Delta.."},

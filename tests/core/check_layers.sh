@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Fails unless every include between the program's folders follows the layers, lowest first:
 # engine <- model <- session <- training <- files <- dataprep, plots, exchange <- gui
-#        <- each area's widgets/ <- shell; cli beside the widgets.
+#        <- each area's widgets/ <- shell; cli beside the widgets. export (and its onnx/) sits
+# above dataprep.
 # A folder may include its own files and those of the folders its rule lists, nothing else; every
 # include of a program file names its folder. The core also names the main window's controls
 # only through session/controls.h.
 set -euo pipefail
 app=${1:?usage: check_layers.sh APP_FOLDER}
 
-core="model session training files dataprep plots exchange"
+core="model session training files dataprep export plots exchange"
 declare -A allowed=(
     [model]=""
     [session]="model engine"
     [training]="model session"
     [files]="model session training"
     [dataprep]="model session training files"
+    [export]="model session training files dataprep"
+    [export/onnx]="model session training files dataprep export"
     [plots]="model session training files"
     [exchange]="model session training files"
     [exchange/dbus]="model session training files exchange"
@@ -24,10 +27,11 @@ declare -A allowed=(
     [training/widgets]="$core gui"
     [files/widgets]="$core gui"
     [dataprep/widgets]="$core gui"
+    [export/widgets]="$core gui"
     [plots/widgets]="$core gui"
     [exchange/widgets]="$core exchange/dbus gui"
-    [cli]="$core exchange/dbus plots/widgets"
-    [shell]="$core exchange/dbus gui $(printf '%s/widgets ' $core)"
+    [cli]="$core export/onnx exchange/dbus plots/widgets"
+    [shell]="$core export/onnx exchange/dbus gui $(printf '%s/widgets ' $core)"
     [main]="shell"
 )
 
@@ -37,7 +41,7 @@ folder_of() {
     case $path in
         */*/*) local area=${path%%/*} rest=${path#*/}
                local sub=${rest%%/*}
-               case $sub in widgets|dbus) echo "$area/$sub" ;; *) echo "$area" ;; esac ;;
+               case $sub in widgets|dbus|onnx) echo "$area/$sub" ;; *) echo "$area" ;; esac ;;
         */*) echo "${path%%/*}" ;;
         *) echo main ;;
     esac

@@ -80,6 +80,9 @@ private slots:
         QTest::newRow("all on one line") << QByteArray("4 2 1 0 0 0 0 1 1 1 0 1 1 1 0");
         QTest::newRow("commas, tabs and LF")
                 << QByteArray("4,2,1\n0,0,0\n0\t1\t1\n1, 0, 1\n1 1 0\n");
+        // FANN's training-data file: inputs and outputs of a pattern on lines of their own.
+        QTest::newRow("FANN training data")
+                << QByteArray("4 2 1\n0 0\n0\n0 1\n1\n1 0\n1\n1 1\n0\n");
     }
 
     void layouts()

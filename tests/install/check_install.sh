@@ -78,7 +78,7 @@ expected=(
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("$datadir/icons/hicolor/${size}x${size}/apps/org.axona.Axona.png")
 done
-for f in README.md iris.net iris.pat iris.tst iris.wgt xor.net xor.pat xor.wgt; do
+for f in README.md iris.csv iris.net iris.pat iris.tst iris.wgt xor.net xor.pat xor.wgt; do
     expected+=("$datadir/axona/examples/$f")
 done
 if ! diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . ! -type d | sed 's|^\./||' | sort) \

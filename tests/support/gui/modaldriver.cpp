@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractPrintDialog>
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPageSetupDialog>
@@ -28,6 +29,15 @@ ModalDriver::ModalDriver(QMessageBox::StandardButton answer, bool acceptDialogs)
 {
     m_fallback = answer;
     m_acceptDialogs = acceptDialogs;
+}
+
+bool ModalDriver::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide) {
+        m_stepped.removeAll(watched);
+        watched->removeEventFilter(this);
+    }
+    return false;
 }
 
 ModalDriver &ModalDriver::file(const QString &path)
@@ -72,7 +82,7 @@ ModalDriver &ModalDriver::then(Step step)
 void ModalDriver::answer()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (m_pending || !modal || !modal->isVisible()) {
+    if (m_pending || !modal || !modal->isVisible() || m_stepped.contains(modal)) {
         return;
     }
     Seen seen;
@@ -99,6 +109,8 @@ void ModalDriver::answer()
     Step step = std::move(m_steps.front());
     m_steps.pop_front();
     m_pending = true;
+    m_stepped.append(modal);
+    modal->installEventFilter(this);
     QTimer::singleShot(0, this, [this, step = std::move(step), window = QPointer<QWidget>(modal)] {
         m_pending = false;
         if (window) {

@@ -17,7 +17,9 @@ class QPrinter;
 // event loop: each window gets the next step of the script. A window with no step left gets the
 // fallback answer when one was given (a message box that button, or its only button, or its
 // escape button; any other dialog accepted or rejected); without one it is refused (a dialog
-// rejected, anything else closed) and listed as unexpected. Every window met is recorded.
+// rejected, anything else closed) and listed as unexpected. Every window met is recorded. A
+// window that had its step and is still up (it opened the next one from its step) waits until
+// it is hidden: it is not the next window.
 class ModalDriver final : public QObject
 {
 public:
@@ -59,12 +61,16 @@ public:
     // Windows the script did not expect: the text of a message box, the class of anything else.
     const QStringList &unexpected() const { return m_unexpected; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void answer();
     void refuse(QWidget *modal);
     void fallBack(QWidget *modal);
 
     QTimer m_timer;
+    QList<QPointer<QWidget>> m_stepped; // windows that had their step and are still shown
     std::deque<Step> m_steps;
     bool m_pending = false;
     std::optional<QMessageBox::StandardButton> m_fallback;

@@ -16,7 +16,9 @@ struct IterationResult
     // set is loaded (testPatterns > 0): the test curve and what keep-best chooses by.
     int testPatterns = 0;
     float testRms = 0.0f;
-    // Misclassified test patterns; -1 when the test targets are not classes.
+    // Misclassified test patterns as last counted (a pass of its own, taken when the panel
+    // shows an iteration, at most about once a second, and at the end); -1 when the test
+    // targets are not classes or nothing was counted yet.
     int testMisclassified = -1;
 };
 

@@ -75,9 +75,20 @@ bool readyToTrain(Workbench &wb, bool useTest)
     return true;
 }
 
-// The test set through the network after an iteration: its RMS error and, for class targets,
-// the misclassified count, into r. One forward pass per test pattern.
+// The test set's RMS error after an iteration, into r: one batched error pass, so that measuring
+// it every iteration costs little beside the training.
 void measureTest(Workbench &wb, IterationResult &r)
+{
+    float rms = 0.0f;
+    int16_t good = 0;
+    setError(wb, true, rms, good);
+    r.testPatterns = wb.model.NumTestPats;
+    r.testRms = rms;
+}
+
+// The misclassified test patterns for the current weights, -1 when the test targets are not
+// classes: a forward pass per test pattern, so taken only when the figures are shown.
+int testMisclassified(Workbench &wb)
 {
     NetModel &m = wb.model;
     EvaluationBuilder builder(m, m.TstOut, m.NumTestPats);
@@ -85,9 +96,7 @@ void measureTest(Workbench &wb, IterationResult &r)
         builder.add(p, calcNet(wb, true, static_cast<int16_t>(p)));
     }
     const Evaluation e = builder.finish();
-    r.testPatterns = e.patterns;
-    r.testRms = static_cast<float>(e.rms);
-    r.testMisclassified = e.classes ? e.misclassified : -1;
+    return e.classes ? e.misclassified : -1;
 }
 
 // One iteration's figures as the "Training Results" panel shows them.
@@ -246,6 +255,8 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
     auto nextYield = started;
     auto nextShow = started;
     auto nextClassError = started;
+    // The test set's misclassified count as last taken (-1: none, or no classes).
+    int testWrong = -1;
     float timer = secondsSinceMidnight();
     // The latest iteration's figures, and whether the panel shows them yet.
     Shown latest;
@@ -261,9 +272,15 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
             // The class error costs a pass over the set: at most once a ClassErrorPeriod.
             std::optional<QString> classError;
             if (now >= nextClassError) {
+                if (measureTestSet) {
+                    testWrong = testMisclassified(wb);
+                }
+                latest.result.testMisclassified = testWrong;
                 classError = classErrorText(wb, latest.result, useTest);
                 nextClassError = now + ClassErrorPeriod;
             }
+            // Between two passes the last count stands.
+            latest.result.testMisclassified = testWrong;
             showIteration(wb, latest, options, classError);
             unshown = false;
             nextShow = now + options.showPeriod;
@@ -336,7 +353,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
         }
         latest = measureIteration(wb, rms, good, count);
         IterationResult &r = latest.result;
-        if (measureTestSet) {
+        if (measureTestSet && useTest) {
+            // The panel measures the test set already.
+            r.testPatterns = count;
+            r.testRms = rms;
+        } else if (measureTestSet) {
             measureTest(wb, r);
         }
         unshown = true;
@@ -371,6 +392,9 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
     }
     // The panel ends with the last iteration run, whichever way the run ended.
     if (unshown) {
+        if (measureTestSet) {
+            latest.result.testMisclassified = testMisclassified(wb);
+        }
         showIteration(wb, latest, options, classErrorText(wb, latest.result, useTest));
     }
     QString text = runEndText(wb, end);

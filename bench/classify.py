@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Test misclassification of Axona, FANN 2.2 and scikit-learn's MLPClassifier on the same splits.
 
 Data: the shipped Iris example and two public sets Debian's python3-sklearn ships in

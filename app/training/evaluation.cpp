@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "model/columnnames.h"
 #include "model/netmodel.h"
 #include "model/numberformat.h"
 #include "session/engineapi.h"
@@ -152,7 +153,17 @@ std::optional<Evaluation> evaluateSet(Workbench &wb, bool test)
     for (int p = 1; p <= set.count; ++p) {
         builder.add(p, calcNet(wb, test, static_cast<int16_t>(p)));
     }
-    return builder.finish();
+    Evaluation e = builder.finish();
+    // A test set cut out of the pattern file has the pattern file's columns.
+    const QString file = test && !m.TestFileName.isEmpty() ? m.TestFileName : m.PatFileName;
+    if (e.classes && e.outputs > 1) {
+        if (const auto names = readColumnNames(file, m.numInputs(), m.numOutputs())) {
+            if (names->classes().size() == e.classCount) {
+                e.classNames = names->classes();
+            }
+        }
+    }
+    return e;
 }
 
 QString evaluationText(const Evaluation &e, const QString &title)
@@ -191,6 +202,13 @@ QString evaluationText(const Evaluation &e, const QString &title)
         }
         text += LineEnd;
     }
+    if (!e.classNames.isEmpty()) {
+        QStringList numbered;
+        for (int c = 0; c < e.classNames.size(); ++c) {
+            numbered << QStringLiteral("%1 %2").arg(c + base).arg(e.classNames.at(c));
+        }
+        text += QStringLiteral("Classes: ") + numbered.join(QStringLiteral(", ")) + LineEnd;
+    }
     return text;
 }
 
@@ -222,6 +240,9 @@ QString evaluationJson(const Evaluation &e)
             rows.append(row);
         }
         o[QStringLiteral("confusion")] = rows;
+        if (!e.classNames.isEmpty()) {
+            o[QStringLiteral("classNames")] = QJsonArray::fromStringList(e.classNames);
+        }
     }
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
 }

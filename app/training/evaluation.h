@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 class Array2;
 struct NetModel;
@@ -34,6 +35,9 @@ struct Evaluation
     int misclassified = 0;
     // Patterns of true class r (row) given class c (column): confusion[r * classCount + c].
     std::vector<int> confusion;
+    // The classes' names, from the column names beside the set's pattern file (an imported
+    // CSV file's class column), one per class; empty when there are none.
+    QStringList classNames;
 
     double goodPercent() const { return patterns > 0 ? 100.0 * good / patterns : 0.0; }
 
@@ -70,8 +74,9 @@ private:
     double m_sumErrSquares = 0.0;
 };
 
-// Every pattern of the training set (test false) or the test set through the network. Refuses,
-// with the reports' messages, a set that is missing or does not fit, or a missing engine.
+// Every pattern of the training set (test false) or the test set through the network, with the
+// class names beside its file. Refuses, with the reports' messages, a set that is missing or
+// does not fit, or a missing engine.
 std::optional<Evaluation> evaluateSet(Workbench &wb, bool test);
 
 // The "Evaluation" listing: the figures above as lines of text, set named by title.

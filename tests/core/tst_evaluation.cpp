@@ -1,5 +1,7 @@
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "near.h"
@@ -130,6 +132,29 @@ private slots:
         QCOMPARE(json.value("misclassified").toInt(), 1);
         QCOMPARE(json.value("goodPercent").toDouble(), 75.0);
         QCOMPARE(json.value("confusion").toVariant().toList().at(1).toList().at(0).toInt(), 1);
+        QVERIFY(!json.contains("classNames"));
+
+        // The class names beside the pattern file (an imported CSV file's) name the classes;
+        // names that do not fit the network are left out.
+        QTemporaryDir dir;
+        b.wb.model.PatFileName = dir.filePath("plants.pat");
+        const auto names = [&](const QByteArray &text) {
+            QFile f(dir.filePath("plants.classes"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+        };
+        names("Axona columns 1\r\ninput\tx\r\noutput\tkind\tbig\r\noutput\tkind\tsmall\r\n");
+        const std::optional<Evaluation> named = evaluateSet(b.wb, false);
+        QCOMPARE(named->classNames, (QStringList {"big", "small"}));
+        QVERIFY(evaluationText(*named, "Training set").endsWith("Classes: 1 big, 2 small\r\n"));
+        QCOMPARE(QJsonDocument::fromJson(evaluationJson(*named).toUtf8())
+                         .object()
+                         .value("classNames")
+                         .toVariant()
+                         .toStringList(),
+                 (QStringList {"big", "small"}));
+        names("Axona columns 1\r\ninput\tx\r\ninput\ty\r\noutput\tkind\tbig\r\n");
+        QVERIFY(evaluateSet(b.wb, false)->classNames.isEmpty());
     }
 
     void refusesMissingSet()

@@ -18,28 +18,8 @@ NetModel modelOf(const NetFileContents &c)
         m.LayerSize(l) = c.LayerSize[static_cast<std::size_t>(l - 1)];
         m.NeuronFunc(l) = c.NeuronFunc[static_cast<std::size_t>(l - 1)];
     }
-    m.Eta = c.Eta;
-    m.Alpha = c.Alpha;
-    m.TrainMode = c.TrainMode;
-    m.GrowthFactor = c.GrowthFactor;
-    m.WCutOff = c.WCutOff;
-    m.WDecay = c.WDecay;
-    m.InputNoise = c.InputNoise;
-    m.WeightNoise = c.WeightNoise;
-    m.Temp = c.Temp;
-    m.EpochsPerCall = c.EpochsPerCall;
-    m.PatClip = c.PatClip;
-    m.TargetErr = c.TargetErr;
-    m.NormOn = c.NormOn;
-    m.GlobalNorm = c.GlobalNorm;
-    m.InNormA = c.InNormA;
-    m.InNormB = c.InNormB;
-    m.InNormLog = c.InNormLog;
-    m.OutNormA = c.OutNormA;
-    m.OutNormB = c.OutNormB;
-    m.OutNormLog = c.OutNormLog;
+    applyStoredValues(m, c);
     m.Graph = c.Graph;
-    m.RandomSampling = c.RandomSampling;
     return m;
 }
 

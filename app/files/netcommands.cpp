@@ -273,32 +273,10 @@ FileResult loadNet(Workbench &wb, const QString &fileName)
     }
     selectLayer(wb, 1);
 
-    m.Eta = c.Eta;
-    m.Alpha = c.Alpha;
-    m.TrainMode = c.TrainMode;
-    m.GrowthFactor = c.GrowthFactor;
-    m.WCutOff = c.WCutOff;
-    m.WDecay = c.WDecay;
-    m.InputNoise = c.InputNoise;
-    m.WeightNoise = c.WeightNoise;
-    m.Temp = c.Temp;
-    m.EpochsPerCall = c.EpochsPerCall;
-    m.PatClip = c.PatClip;
-    m.TargetErr = c.TargetErr;
-    m.MinWeight = static_cast<float>(c.MinWeight);
-    m.MaxWeight = static_cast<float>(c.MaxWeight);
-    m.NormOn = c.NormOn;
-    m.GlobalNorm = c.GlobalNorm;
-    m.InNormA = c.InNormA;
-    m.InNormB = c.InNormB;
-    m.InNormLog = c.InNormLog;
-    m.OutNormA = c.OutNormA;
-    m.OutNormB = c.OutNormB;
-    m.OutNormLog = c.OutNormLog;
+    applyStoredValues(m, c);
     for (int g = 1; g <= c.graphGroups; ++g) {
         m.Graph[static_cast<std::size_t>(g)] = c.Graph[static_cast<std::size_t>(g)];
     }
-    m.RandomSampling = c.RandomSampling;
     showParameters(wb);
     f.setText(Control::TXT_minW, generalNumber(c.MinWeight));
     f.setText(Control::TXT_maxW, generalNumber(c.MaxWeight));

@@ -485,3 +485,30 @@ formatNetText(const NetModel &m, const NetFileTexts &f, const QList<WindowLayout
     }
     return t;
 }
+
+void applyStoredValues(NetModel &m, const NetFileContents &c)
+{
+    m.Eta = c.Eta;
+    m.Alpha = c.Alpha;
+    m.TrainMode = c.TrainMode;
+    m.GrowthFactor = c.GrowthFactor;
+    m.WCutOff = c.WCutOff;
+    m.WDecay = c.WDecay;
+    m.InputNoise = c.InputNoise;
+    m.WeightNoise = c.WeightNoise;
+    m.Temp = c.Temp;
+    m.EpochsPerCall = c.EpochsPerCall;
+    m.PatClip = c.PatClip;
+    m.TargetErr = c.TargetErr;
+    m.MinWeight = static_cast<float>(c.MinWeight);
+    m.MaxWeight = static_cast<float>(c.MaxWeight);
+    m.NormOn = c.NormOn;
+    m.GlobalNorm = c.GlobalNorm;
+    m.InNormA = c.InNormA;
+    m.InNormB = c.InNormB;
+    m.InNormLog = c.InNormLog;
+    m.OutNormA = c.OutNormA;
+    m.OutNormB = c.OutNormB;
+    m.OutNormLog = c.OutNormLog;
+    m.RandomSampling = c.RandomSampling;
+}

@@ -67,6 +67,10 @@ struct NetFileContents
     QString problem;
 };
 
+// Copies the learning parameters, weight bounds, normalisation factors and sampling flag the file
+// holds into m (not the layers, the graph settings or the file names).
+void applyStoredValues(NetModel &m, const NetFileContents &c);
+
 // Reads a network file's text field by field as list input, starting every field from start's
 // value. Stops after the signature line when it does not begin with "Axona", and at a layer
 // list that no network can have.

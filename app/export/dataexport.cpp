@@ -9,29 +9,14 @@
 #include "session/workbench.h"
 #include "training/patternsets.h"
 
-namespace {
-
-// A CSV field: quoted when it holds a comma, a quote, a line break or blanks at its ends.
-QString csvField(const QString &text)
-{
-    const bool plain = !text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')
-            && !text.contains(u'\r') && text.trimmed() == text;
-    if (plain) {
-        return text;
-    }
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-}
-
-} // namespace
-
 QString formatCsvSet(const ColumnNames &names, const Array2 &in, const Array2 &out, int count)
 {
     QStringList header;
     for (const QString &name : names.inputs) {
-        header << csvField(name);
+        header << quotedField(name);
     }
     for (int k = 0; k < names.outputs.size(); ++k) {
-        header << csvField(names.outputLabel(k));
+        header << quotedField(names.outputLabel(k));
     }
     QString text = header.join(u',') + QStringLiteral("\r\n");
     for (int p = 1; p <= count; ++p) {

@@ -70,19 +70,6 @@ void skipLabel(ListReader &in)
     in.readText(label);
 }
 
-// A name as a field that reads back whole: a comma would end it, a leading quote would start a
-// quoted field and blanks around it would be trimmed: such a name is written in quotes, a quote
-// inside doubled.
-QString wholeField(const QString &text)
-{
-    if (text.contains(u',') || text.contains(u'"') || text != text.trimmed()) {
-        QString quoted = text;
-        quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-        return u'"' + quoted + u'"';
-    }
-    return text;
-}
-
 // What a data-file line of the network file holds for a label's caption: file names as they
 // are, the captions that name no file in lower case, or nothing for a name the file cannot
 // hold: nothing keeps a line break inside a field.
@@ -96,7 +83,7 @@ std::optional<QString> fileLine(const QString &caption)
     if (caption.contains(u'\r') || caption.contains(u'\n')) {
         return std::nullopt;
     }
-    return wholeField(caption);
+    return quotedField(caption);
 }
 
 // The first value of the file that the reader could not take back, as "Eta is Inf", or empty.
@@ -463,9 +450,9 @@ formatNetText(const NetModel &m, const NetFileTexts &f, const QList<WindowLayout
     t += label("Data Files:");
     const QString &patterns = f.patternFile;
     const QString &tests = f.testFile;
-    t += PrintLine().text(m.PatsLinked ? wholeField(u'!' + patterns) : *fileLine(patterns)).str();
+    t += PrintLine().text(m.PatsLinked ? quotedField(u'!' + patterns) : *fileLine(patterns)).str();
     t += PrintLine().text(*fileLine(f.weightFile)).str();
-    t += PrintLine().text(m.TestLinked ? wholeField(u'!' + tests) : *fileLine(tests)).str();
+    t += PrintLine().text(m.TestLinked ? quotedField(u'!' + tests) : *fileLine(tests)).str();
     t += label("Desktop Information:");
     t += PrintLine().number(int(desktop.size())).str();
     for (const WindowLayout &w : desktop) {

@@ -407,3 +407,13 @@ QString exactNumber(float value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
+
+QString quotedField(const QString &text)
+{
+    const bool plain = !text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')
+            && !text.contains(u'\r') && text.trimmed() == text;
+    if (plain) {
+        return text;
+    }
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}

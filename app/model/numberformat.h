@@ -31,6 +31,11 @@ QString generalNumber(double value);
 // that carry values to other programs without loss.
 QString exactNumber(float value);
 
+// A text field of a comma-separated line, written so that it reads back whole (by list input and
+// by CSV readers): in double quotes, a quote inside doubled, when it holds a comma, a quote, a
+// line break or blanks at its ends; as it stands otherwise.
+QString quotedField(const QString &text);
+
 // A number's own text in a printed line: a blank or a minus in front, no zero before the point
 // and no trailing blank: 0.2 -> " .2", -0.5 -> "-.5", 3 -> " 3", 1e-05 -> " 1E-05".
 QString printNumber(float value);

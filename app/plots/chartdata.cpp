@@ -27,33 +27,6 @@ constexpr TypeEntryCodes TypeEntryCodeTable[] = {
 
 } // namespace
 
-QString csvNumber(float value)
-{
-    if (!std::isfinite(value)) {
-        return std::isnan(value) ? QStringLiteral("NaN")
-                                 : (value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf"));
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
-}
-
-namespace {
-
-// A CSV field: quoted, with doubled quotes, when it holds a separator, a quote or a line break.
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')
-        && !text.contains(u'\r')) {
-        return text;
-    }
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-} // namespace
-
 int16_t gridCode(const GraphSetting &setting)
 {
     const bool vertical = setting.XGrid != 0;
@@ -86,17 +59,17 @@ int labelSpacing(int points)
 QString chartCsv(const ChartData &chart)
 {
     const QString lineEnd = QStringLiteral("\r\n");
-    QString text = csvField(chart.xTitle.isEmpty() ? QStringLiteral("X") : chart.xTitle);
+    QString text = quotedField(chart.xTitle.isEmpty() ? QStringLiteral("X") : chart.xTitle);
     for (const ChartSet &set : chart.sets) {
-        text += u',' + csvField(set.legend);
+        text += u',' + quotedField(set.legend);
     }
     text += lineEnd;
     for (int p = 0; p < chart.numPoints(); ++p) {
-        text += csvNumber(chart.xPositions[std::size_t(p)]);
+        text += exactNumber(chart.xPositions[std::size_t(p)]);
         for (const ChartSet &set : chart.sets) {
             text += u',';
             if (p < int(set.values.size())) {
-                text += csvNumber(set.values[std::size_t(p)]);
+                text += exactNumber(set.values[std::size_t(p)]);
             }
         }
         text += lineEnd;

@@ -68,9 +68,6 @@ int labelSpacing(int points);
 // their shortest exact form, lines ended by CRLF.
 QString chartCsv(const ChartData &chart);
 
-// A number in its shortest text that reads back as the same float, as chartCsv writes it.
-QString csvNumber(float value);
-
 // The entries of the "Plot Settings" type list, in list order.
 const QStringList &graphTypeEntries();
 

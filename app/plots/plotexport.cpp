@@ -1,6 +1,7 @@
 #include "plots/plotexport.h"
 
 #include "model/netmodel.h"
+#include "model/numberformat.h"
 #include "plots/netdrawing.h"
 #include "plots/outputplots.h"
 #include "plots/weighthistogram.h"
@@ -79,7 +80,7 @@ QString netDrawingCsv(const NetModel &model, bool absolute)
     const WeightColours colours = weightColours(model, absolute);
     QString text = QStringLiteral("Layer,From,To,Weight,Colour\r\n");
     forEachWeight(model, [&](int l, int i, int j, float w) {
-        text += QStringLiteral("%1,%2,%3,").arg(l).arg(i).arg(j) + csvNumber(w) + u','
+        text += QStringLiteral("%1,%2,%3,").arg(l).arg(i).arg(j) + exactNumber(w) + u','
                 + QString::number(colours.colourOf(w)) + QStringLiteral("\r\n");
     });
     return text;

@@ -12,7 +12,10 @@ Every method trains the same one-hidden-layer sigmoid network for the same epoch
   best:  the test error of the weights that did best on the validation set (Axona: keep-best on
          the validation set loaded as its test set), the test set being seen by no choice.
 
-usage: bench/classify.py BUILD_DIR [--epochs N]
+Axona's suggestion is also run with seeds 2..K (weights and run), its lowest and highest test
+errors shown in one more row.
+
+usage: bench/classify.py BUILD_DIR [--epochs N] [--seeds K]   (default 500 epochs, 5 seeds)
 """
 import csv
 import gzip
@@ -76,15 +79,16 @@ def run(args, cwd):
     return subprocess.run(args, cwd=cwd, capture_output=True, text=True)
 
 
-def axona(cli, folder, inputs, hidden, classes, epochs, keep_best):
+def axona(cli, folder, inputs, hidden, classes, epochs, keep_best, seed=1):
     net = "best.net" if keep_best else "fixed.net"
     made = run([cli, "new", net, "--layers", "%d,%d,%d" % (inputs, hidden, classes),
-                "--patterns", "train.pat", "--test", "valid.pat", "--suggest", "--seed", "1"],
-               folder)
+                "--patterns", "train.pat", "--test", "valid.pat", "--suggest", "--seed",
+                str(seed)], folder)
     assert made.returncode == 0, made.stderr
     start = time.time()
+    # New Net's 5 epochs per engine call: an iteration is 5 passes over the training set.
     args = [cli, "train", net, "--max-iterations", str(epochs // 5), "--target", "-1",
-            "--seed", "1", "--save"]
+            "--seed", str(seed), "--save"]
     if keep_best:
         args.append("--keep-best")
     trained = run(args, folder)
@@ -143,8 +147,9 @@ def main():
     if len(sys.argv) < 2:
         print(__doc__)
         return 2
-    build = sys.argv[1]
+    build = os.path.abspath(sys.argv[1])
     epochs = int(sys.argv[sys.argv.index("--epochs") + 1]) if "--epochs" in sys.argv else 500
+    seeds = int(sys.argv[sys.argv.index("--seeds") + 1]) if "--seeds" in sys.argv else 5
     cli = os.path.join(build, "bin", "axona")
     fann_bin = os.path.join(build, "bin", "fann_classify")
     print("| Set | Method | Test error, fixed %d epochs | Test error, best on validation | "
@@ -162,8 +167,16 @@ def main():
             best, _ = axona(cli, folder, inputs, hidden, classes, epochs, True)
             label = "%s (%d-%d-%d, %d/%d/%d)" % (name, inputs, hidden, classes, len(train),
                                                  len(valid), len(test))
-            print("| %s | Axona (BP, Suggest) | %.1f %% | %.1f %% | %.2f s |"
+            print("| %s | Axona (BP, Suggest, seed 1) | %.1f %% | %.1f %% | %.2f s |"
                   % (label, fixed, best, seconds))
+            if seeds > 1:
+                runs = [(fixed, best)] + [
+                    (axona(cli, folder, inputs, hidden, classes, epochs, False, k)[0],
+                     axona(cli, folder, inputs, hidden, classes, epochs, True, k)[0])
+                    for k in range(2, seeds + 1)]
+                print("| | Axona, seeds 1-%d: lowest-highest | %.1f-%.1f %% | %.1f-%.1f %% | |"
+                      % (seeds, min(f for f, _ in runs), max(f for f, _ in runs),
+                         min(b for _, b in runs), max(b for _, b in runs)))
             f = fann(fann_bin, folder, hidden, epochs)
             if f:
                 print("| | FANN 2.2 (RPROP) | %.1f %% | %.1f %% | %.2f s |"

@@ -297,7 +297,7 @@ void printReport(const Workbench &wb)
 QString progressLine(const IterationResult &r)
 {
     QString line = QStringLiteral("Epochs: %1 (engine calls: %2)  RMS error: %3  Good: %4 (%5%)")
-                           .arg(generalNumber(r.epochs), QString::number(r.iterations),
+                           .arg(generalNumber(r.epochs), QString::number(r.engineCalls),
                                 formatNumber(r.rms, u"#.000000000"), QString::number(r.good),
                                 formatNumber(r.goodPercent, u"##0"));
     if (r.testPatterns > 0) {
@@ -1264,8 +1264,9 @@ const std::array<CliCommand, 18> Commands {{
          "as the window's Stop does, so that --save still writes what it learned; a second one "
          "ends "
          "the tool at once.\n\n"
-         "--max-iterations N  stop after N engine calls; each makes \"Iter./calc.\" epochs, so "
-         "the iterations shown are N times that\n\n"
+         "--max-iterations N  stop after N iterations. An iteration makes one engine call per "
+         "epoch window (one in all when the epoch length is the number of patterns), each call "
+         "\"Iter./calc.\" epochs, so the epochs shown are N times \"Iter./calc.\"\n\n"
          "--seconds S  stop after S seconds\n\n"
          "--save  write the network and its weights to their files when training ends\n\n"
          "--plot-rms FILE  draw the \"RMS Errors\" plot of the run into FILE: .png, .svg or .pdf, "
@@ -1351,10 +1352,11 @@ const std::array<CliCommand, 18> Commands {{
          "--patterns FILE  the training pattern file; its shape must match the first and last "
          "layer\n\n"
          "--test FILE  the test pattern file\n\n"
-         "--suggest  set Eta, Alpha, the weight range and the training mode as the Learning "
-         "Parameters' \"Suggest\" does and draw the weights in that range. Eta multiplies the "
-         "gradient summed over the epoch window, so the suggestion is a per-pattern rate divided "
-         "by the epoch length (the whole set here)\n\n"
+         "--suggest  set the epoch length, Eta, Alpha, the weight range and the training mode "
+         "as the Learning Parameters' \"Suggest\" does and draw the weights in that range: "
+         "epoch windows of at most 64 patterns, so that a pass over a large set updates the "
+         "weights many times, and Eta a per-pattern rate divided by the epoch length, since it "
+         "multiplies the gradient summed over the epoch window\n\n"
          "--seed N  draw the weights from the fixed seed N: the same seed gives the same weights "
          "bit for bit"},
         {"randomize", RandomizeUsage,

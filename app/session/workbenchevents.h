@@ -9,6 +9,7 @@ struct IterationResult
 {
     int64_t iterations = 0; // IterCount
     float epochs = 0.0f; // IterCount x EpochsPerCall, the "Iterations:" value
+    int64_t engineCalls = 0; // training calls of the run so far, one per epoch window
     float rms = 0.0f;
     int16_t good = 0;
     float goodPercent = 0.0f;

@@ -15,7 +15,7 @@ struct WeightSnapshot
     Array3 prevGrad;
     Array3 delta;
     // The iteration the arrays are of (IterCount; 0 = before the run's first).
-    int32_t iteration = 0;
+    int64_t iteration = 0;
     bool taken = false;
 
     void take(const NetModel &model);

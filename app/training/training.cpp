@@ -99,6 +99,13 @@ int testMisclassified(Workbench &wb)
     return e.classes ? e.misclassified : -1;
 }
 
+// "Good Pats.:" for good of count patterns: the integer part of good / count x 100, taken
+// exactly so 29 of 100 shows 29.
+float goodShare(int16_t good, int count)
+{
+    return static_cast<float>((int64_t {good} * 100) / count);
+}
+
 // One iteration's figures as the "Training Results" panel shows them.
 struct Shown
 {
@@ -117,8 +124,7 @@ Shown measureIteration(Workbench &wb, float rms, int16_t good, int count)
     IterationResult &r = shown.result;
     r.rms = rms;
     r.good = good;
-    // The integer part of good / count x 100, taken exactly so 29 of 100 shows 29.
-    r.goodPercent = static_cast<float>((int64_t {good} * 100) / count);
+    r.goodPercent = goodShare(good, count);
     shown.change = rms - wb.PrevError;
     ++m.IterCount;
     r.iterations = m.IterCount;
@@ -187,6 +193,29 @@ void showIteration(Workbench &wb,
     }
 }
 
+// The panel for the weights keep-best put back at the end of a run, those of iteration
+// keptIteration with the test RMS error keptTestRms: their error and good patterns over the
+// panel's set, and their class error. last is the run's last iteration as shown.
+void showKept(Workbench &wb,
+              const Shown &last,
+              int64_t keptIteration,
+              float keptTestRms,
+              bool useTest,
+              const TrainOptions &options)
+{
+    NetModel &m = wb.model;
+    Shown kept = last;
+    kept.eta = QString();
+    IterationResult &r = kept.result;
+    setError(wb, useTest, r.rms, r.good);
+    r.goodPercent = goodShare(r.good, useTest ? m.NumTestPats : m.NumPats);
+    r.iterations = keptIteration;
+    r.epochs = static_cast<float>(keptIteration * m.EpochsPerCall);
+    r.testRms = keptTestRms;
+    r.testMisclassified = testMisclassified(wb);
+    showIteration(wb, kept, options, classErrorText(wb, r, useTest));
+}
+
 // The status bar's account of a run that trained: how it ended, after how many iterations (as
 // "Iterations:" counts them), with which algorithm.
 QString runEndText(const Workbench &wb, TrainEnd end)
@@ -200,9 +229,9 @@ QString runEndText(const Workbench &wb, TrainEnd end)
 }
 
 // IterCount in the units of "Iterations:".
-float epochsOf(const NetModel &m, int32_t iteration)
+float epochsOf(const NetModel &m, int64_t iteration)
 {
-    return static_cast<float>(int64_t {iteration} * m.EpochsPerCall);
+    return static_cast<float>(iteration * m.EpochsPerCall);
 }
 
 } // namespace
@@ -263,15 +292,18 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
     bool unshown = false;
     // Serves the event queue when that is due, the panel first showing the latest iteration when
     // that is due too (it is painted during the yield). False when what ran during the yield
-    // left the data unfit for the engine, the user told why.
-    auto serveQueue = [&] {
+    // left the data unfit for the engine, the user told why. Between the windows of an iteration
+    // the weights are half way to the next one, so "Class. err." is counted for the weights of
+    // the iteration shown only when an iteration has just ended.
+    auto serveQueue = [&](bool iterationEnd) {
         if (now < nextYield) {
             return true;
         }
-        if (unshown && now >= nextShow) {
-            // The class error costs a pass over the set: at most once a ClassErrorPeriod.
+        // The class error costs a pass over the set: at most once a ClassErrorPeriod.
+        const bool classErrorDue = iterationEnd && now >= nextClassError;
+        if (unshown && (now >= nextShow || classErrorDue)) {
             std::optional<QString> classError;
-            if (now >= nextClassError) {
+            if (classErrorDue) {
                 if (measureTestSet) {
                     testWrong = testMisclassified(wb);
                 }
@@ -307,6 +339,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
     }
 
     TrainEnd end = TrainEnd::Stopped;
+    int64_t engineCalls = 0;
     for (;;) {
         float rms = 0.0f;
         int16_t good = 0;
@@ -326,12 +359,13 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
                 leave = true;
                 break;
             }
-            if (!serveQueue()) {
+            if (!serveQueue(false)) {
                 leave = true;
                 break;
             }
             trainWindow(wb, static_cast<int16_t>(first), static_cast<int16_t>(last), timer, rms,
                         good);
+            ++engineCalls;
         }
         if (leave) {
             break;
@@ -353,6 +387,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
         }
         latest = measureIteration(wb, rms, good, count);
         IterationResult &r = latest.result;
+        r.engineCalls = engineCalls;
         if (measureTestSet && useTest) {
             // The panel measures the test set already.
             r.testPatterns = count;
@@ -386,7 +421,7 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
             break;
         }
         now = Clock::now();
-        if (!serveQueue()) {
+        if (!serveQueue(true)) {
             break;
         }
     }
@@ -402,9 +437,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
         text = divergenceText(epochsOf(m, done.divergedIteration),
                               epochsOf(m, done.restoredIteration));
     }
-    // Whichever way the run ended, it leaves the weights that did best on the test set.
+    // Whichever way the run ended, it leaves the weights that did best on the test set, and the
+    // panel shows what they measure.
     if (best.taken) {
         best.restore(m);
+        showKept(wb, latest, best.iteration, bestTestRms, useTest, options);
         done.bestIteration = best.iteration;
         done.bestTestRms = bestTestRms;
         text += QStringLiteral("; best weights on the test set kept: iteration %1, RMS Error "

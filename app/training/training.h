@@ -37,12 +37,12 @@ struct TrainSummary
 {
     // The iteration (IterCount) whose weights the run ended with after keep-best restored
     // them, and their test RMS error; 0 when keep-best restored nothing.
-    int32_t bestIteration = 0;
+    int64_t bestIteration = 0;
     float bestTestRms = 0.0f;
     // The iteration the run diverged in, and the one whose weights were put back; 0 when it
     // did not diverge.
-    int32_t divergedIteration = 0;
-    int32_t restoredIteration = 0;
+    int64_t divergedIteration = 0;
+    int64_t restoredIteration = 0;
     // The standstill warning was given.
     bool saturationWarned = false;
     // The status bar's account of the run's end.

@@ -53,10 +53,11 @@ private slots:
         const CliRun suggested = run({"new", "tuned", "--layers", "4,5,3", "--patterns", "iris.pat",
                                       "--suggest", "--seed", "3"});
         QCOMPARE(suggested.status, 0);
-        // Eta 0.2 / 120 patterns; weights within 2 / sqrt(6), the output layer's fan-in with its
-        // bias.
+        // The 120 patterns in windows of 64 and Eta 0.2 / 64; weights within 2 / sqrt(6), the
+        // output layer's fan-in with its bias.
         const QString tuned = run({"info", path("tuned.net")}).out;
-        QVERIFY2(tuned.contains("Eta: 0.001666667\n"), qPrintable(tuned));
+        QVERIFY2(tuned.contains("Epoch length: 64\n"), qPrintable(tuned));
+        QVERIFY(tuned.contains("Eta: 0.003125\n"));
         QVERIFY(tuned.contains("Alpha: 0.9\n"));
         QVERIFY(tuned.contains("Random weights: -0.8164966 to 0.8164966"));
 
@@ -115,14 +116,14 @@ private slots:
     }
 
     // One-run overrides reach the run and, with --save, the network file; the progress line
-    // names epochs and engine calls apart.
+    // names epochs and engine calls apart: three iterations over two windows of 60 patterns.
     void trainOverrides()
     {
         const CliRun trained = run({"train", path("iris.net"), "--max-iterations", "3", "--eta",
                                     "0.05", "--alpha", "0.7", "--epochs-per-call", "2", "--mode",
                                     "qp", "--epoch-length", "60", "--target", "0.3", "--save"});
         QCOMPARE(trained.status, 0);
-        QVERIFY2(trained.err.contains("Epochs: 6 (engine calls: 3)  RMS error: "),
+        QVERIFY2(trained.err.contains("Epochs: 6 (engine calls: 6)  RMS error: "),
                  qPrintable(trained.err));
         QVERIFY(trained.err.contains("  Test RMS error: "));
         QVERIFY(trained.err.contains("  Test class. err.: "));

@@ -1,14 +1,17 @@
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "files/weightcommands.h"
+#include "model/numberformat.h"
 #include "model/rmshistory.h"
 #include "model/textfile.h"
 #include "plots/outputplots.h"
 #include "trainfixture.h"
+#include "training/evaluation.h"
 #include "training/parameters.h"
 #include "training/training.h"
 
@@ -122,7 +125,14 @@ private slots:
         const int expected = keepBest ? best : last;
         QVERIFY(sameWeights(b.wb.model.Weights, rec.weights[std::size_t(expected)]));
         QCOMPARE(summary.bestIteration, keepBest ? best : 0);
+        // The panel ends on the weights the run leaves: their iteration, and for kept weights
+        // their own error (a last iteration shows the error its engine call measured).
+        QCOMPARE(b.wb.form.text(QStringLiteral("LBL_iter")), QString::number(expected));
         if (keepBest) {
+            const std::optional<Evaluation> left = evaluateSet(b.wb, false);
+            QVERIFY(left);
+            const QString shown = b.wb.form.text(QStringLiteral("LBL_Error"));
+            QVERIFY2(std::abs(leadingNumber(shown) - left->rms) < 1e-6, qPrintable(shown));
             QCOMPARE(summary.bestTestRms, rec.testRms[std::size_t(best)]);
             QVERIFY2(b.ui.statuses().last().contains(
                              QStringLiteral("best weights on the test set kept: iteration %1,")

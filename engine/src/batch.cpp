@@ -435,9 +435,9 @@ void backward(const Pass &pass, int count, float *block, float *grad)
         }
         if (l > 2) {
             float *dBelow = block + plan.dOff[l - 1];
-            k.product(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
-                      pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow, false);
-            k.scale(count, plan.nn[l - 1], dBelow, block + plan.sOff[l - 1], ldBelow);
+            k.scaledProduct(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
+                            pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow,
+                            block + plan.sOff[l - 1]);
         }
     }
 }

@@ -207,6 +207,8 @@ struct State
     Buffer dw;
     Buffer gp;
     Buffer gStart;
+    // One row's gradients during the update.
+    Buffer gRow;
     Buffer errors;
     std::vector<int> rows;
     Buffer grad[MaxChunks];
@@ -608,6 +610,11 @@ void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
         st.rows.resize(std::size_t(n));
     }
     if (train) {
+        Index widest = 0;
+        for (int l = 1; l < plan.nl; ++l) {
+            widest = std::max(widest, plan.ld[l]);
+        }
+        st.gRow.reserve(widest);
         if (st.dw.reserve(plan.wSize)) {
             st.heldDw = false;
         }
@@ -725,7 +732,8 @@ void unpack(const Plan &plan, const float *from, const WeightArray &to)
 }
 
 // The epoch's update over every weight in the order l, j, i (bias last), so the weight-noise
-// draws come in the same order as in the plain loop; the transpose follows the new weights.
+// draws come in the same order as in the plain loop; the transpose follows the new weights. Row
+// by row: first each weight's gradient, its chunk sums added in chunk order, then the steps.
 void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, bool firstEpoch)
 {
     const Plan &plan = *pass.plan;
@@ -734,38 +742,66 @@ void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, boo
     float *wt = st.wt.data();
     float *dw = st.dw.data();
     float *gp = st.gp.data();
-    const float *grads[MaxChunks];
-    for (int c = 0; c < pass.chunks; ++c) {
-        grads[c] = st.grad[c].data();
-    }
+    float *g = st.gRow.data();
     const float *gStart = st.gStart.data();
+    const float eta = opts.eta;
+    const float alpha = opts.alpha;
+    const bool plain = !qp && opts.wnoise == 0.0f;
     for (int l = 2; l <= plan.nl; ++l) {
         const Index ld = plan.ld[l - 1];
+        const Index ldt = plan.ld[l];
+        const int depth = plan.nn[l - 1] + 1;
         for (int j = 0; j < plan.nn[l]; ++j) {
             const Index row = plan.wOff[l] + j * ld;
-            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
-                const Index at = row + i;
-                const Index sum = plan.gOff[l] + (plan.gradT[l] ? i * plan.ld[l] + j : j * ld + i);
+            // Sum c of weight i at step * i from first.
+            const Index first = plan.gOff[l] + (plan.gradT[l] ? j : j * ld);
+            const Index step = plan.gradT[l] ? ldt : 1;
+            const float *g0 = st.grad[0].data() + first;
+            if (firstEpoch) {
                 // The caller's G joins the first epoch's sum, as if accumulated into it.
-                float g = firstEpoch ? gStart[at] + grads[0][sum] : grads[0][sum];
-                for (int c = 1; c < pass.chunks; ++c) {
-                    g += grads[c][sum];
+                for (int i = 0; i < depth; ++i) {
+                    g[i] = gStart[row + i] + g0[i * step];
                 }
-                float step;
-                if (qp) {
-                    step = quickPropStep(g, gp[at], dw[at], opts, *qp);
-                    gp[at] = g;
-                } else {
-                    step = opts.eta * g + opts.alpha * dw[at];
+            } else {
+                for (int i = 0; i < depth; ++i) {
+                    g[i] = g0[i * step];
                 }
-                float moved = w[at] + step;
-                if (opts.wnoise != 0.0f) {
-                    moved = moved + uniform(-opts.wnoise, opts.wnoise);
+            }
+            for (int c = 1; c < pass.chunks; ++c) {
+                const float *gc = st.grad[c].data() + first;
+                for (int i = 0; i < depth; ++i) {
+                    g[i] += gc[i * step];
                 }
-                w[at] = moved;
-                // Momentum remembers the step without the noise.
-                dw[at] = step;
-                wt[plan.wtOff[l] + i * plan.ld[l] + j] = moved;
+            }
+            float *wRow = w + row;
+            float *dwRow = dw + row;
+            if (plain) {
+                for (int i = 0; i < depth; ++i) {
+                    const float change = eta * g[i] + alpha * dwRow[i];
+                    wRow[i] = wRow[i] + change;
+                    dwRow[i] = change;
+                }
+            } else {
+                for (int i = 0; i < depth; ++i) {
+                    float change;
+                    if (qp) {
+                        change = quickPropStep(g[i], gp[row + i], dwRow[i], opts, *qp);
+                        gp[row + i] = g[i];
+                    } else {
+                        change = eta * g[i] + alpha * dwRow[i];
+                    }
+                    float moved = wRow[i] + change;
+                    if (opts.wnoise != 0.0f) {
+                        moved = moved + uniform(-opts.wnoise, opts.wnoise);
+                    }
+                    wRow[i] = moved;
+                    // Momentum remembers the step without the noise.
+                    dwRow[i] = change;
+                }
+            }
+            float *column = wt + plan.wtOff[l] + j;
+            for (int i = 0; i < depth; ++i) {
+                column[i * ldt] = wRow[i];
             }
         }
     }

@@ -430,6 +430,22 @@ void outputErrorsOf(const Pass &pass, const int *rows, int count, float *block, 
     float *d = block + plan.dOff[nl];
     const bool train = pass.train;
     const float clipBelow = pass.clipBelow;
+    if (Nodes == 1 && pass.ordered && out.ld == 1) {
+        // One output packed, targets in order: every run is contiguous. A square is never -0,
+        // so adding it to a sum of +0 leaves it as it is.
+        const float *t = pass.tgt.base + rows[0] - 1;
+        for (int b = 0; b < count; ++b) {
+            const float diff = out.y[b] - t[b];
+            errors[b] = diff * diff;
+        }
+        if (train) {
+            for (int b = 0; b < count; ++b) {
+                const bool clipped = clipBelow > 0.0f && std::sqrt(errors[b]) < clipBelow;
+                d[b * ldd] = clipped ? 0.0f : (t[b] - out.y[b]) * out.s[b];
+            }
+        }
+        return;
+    }
     for (int b = 0; b < count; ++b) {
         const float *y = out.y + b * out.ld;
         const float *t = pass.tgt.base + rows[b] - 1;

@@ -123,6 +123,9 @@ struct Plan
     bool dotForward[MaxBatchLayers + 1] = {};
     bool narrowForward[MaxBatchLayers + 1] = {};
     bool compact[MaxBatchLayers + 1] = {};
+    // The output layer's net inputs are summed straight into the packed run (narrow and dot
+    // products write only the nodes' own values).
+    bool packedOutput = false;
     Index cOff = 0;
     int block = 0;
     long connections = 0;
@@ -178,6 +181,8 @@ bool makePlan(const Shape &shape, Plan &plan)
         plan.narrowForward[l] = !plan.dotForward[l] && plan.nn[l] <= NarrowNodes;
         plan.compact[l] = plan.nn[l] <= CompactNodes;
     }
+    const int nl = shape.nl;
+    plan.packedOutput = plan.compact[nl] && (plan.dotForward[nl] || plan.narrowForward[nl]);
     const Index fit = BlockBytes / (Index(sizeof(float)) * perPattern);
     plan.block = int(std::clamp<Index>(fit - fit % 8, MinBlock, MaxBlock));
     Index off = 0;
@@ -202,6 +207,8 @@ struct State
     Buffer dw;
     Buffer gp;
     Buffer gStart;
+    // One row's gradients during the update.
+    Buffer gRow;
     Buffer errors;
     std::vector<int> rows;
     Buffer grad[MaxChunks];
@@ -238,6 +245,8 @@ struct Pass
     float temp;
     float clipBelow;
     bool train;
+    // The rows are first, first + 1, ... (no sampling).
+    bool ordered;
     int chunks = 1;
     Index begin[MaxChunks] = {};
     Index end[MaxChunks] = {};
@@ -246,8 +255,45 @@ struct Pass
     int lastThread = 0;
 };
 
-// Inputs of the block's rows with the bias constant, one row per pattern: a few inputs pattern by
-// pattern, many column by column, so that the caller's columns are read in order.
+// Inputs of rows first, first + 1, ... into rows of lda floats, four patterns by four inputs at a
+// time: four runs of a column, transposed, are four rows' inputs.
+void gatherRun(const PatternArray &in, int first, int count, int nin, float *a, Index lda)
+{
+    const Index npat = in.npat;
+    const float *base = in.base + (first - 1);
+    int b = 0;
+    for (; b + 4 <= count; b += 4) {
+        float *row = a + b * lda;
+        int i = 0;
+        for (; i + 4 <= nin; i += 4) {
+            const float *column = base + npat * i + b;
+            __m128 r0 = _mm_loadu_ps(column);
+            __m128 r1 = _mm_loadu_ps(column + npat);
+            __m128 r2 = _mm_loadu_ps(column + 2 * npat);
+            __m128 r3 = _mm_loadu_ps(column + 3 * npat);
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            _mm_storeu_ps(row + i, r0);
+            _mm_storeu_ps(row + lda + i, r1);
+            _mm_storeu_ps(row + 2 * lda + i, r2);
+            _mm_storeu_ps(row + 3 * lda + i, r3);
+        }
+        for (; i < nin; ++i) {
+            const float *column = base + npat * i + b;
+            for (int q = 0; q < 4; ++q) {
+                row[q * lda + i] = column[q];
+            }
+        }
+    }
+    for (; b < count; ++b) {
+        for (int i = 0; i < nin; ++i) {
+            a[b * lda + i] = base[npat * i + b];
+        }
+    }
+}
+
+// Inputs of the block's rows with the bias constant, one row per pattern: rows in order as runs
+// of the caller's columns, drawn rows a few inputs pattern by pattern, many column by column, so
+// that the caller's columns are read in order.
 void gather(const Pass &pass, const int *rows, int count, float *block)
 {
     const Plan &plan = *pass.plan;
@@ -255,21 +301,22 @@ void gather(const Pass &pass, const int *rows, int count, float *block)
     const Index lda = plan.ld[1];
     const int nin = plan.nn[1];
     const Index npat = pass.in.npat;
-    if (nin <= Lane) {
+    if (pass.ordered) {
+        gatherRun(pass.in, rows[0], count, nin, a, lda);
+    } else if (nin <= Lane) {
         for (int b = 0; b < count; ++b) {
             const float *in = pass.in.base + rows[b] - 1;
             float *row = a + b * lda;
             for (int i = 0; i < nin; ++i) {
                 row[i] = in[npat * i];
             }
-            row[nin] = 1.0f;
         }
-        return;
-    }
-    for (int i = 0; i < nin; ++i) {
-        const float *column = pass.in.base + npat * i - 1;
-        for (int b = 0; b < count; ++b) {
-            a[b * lda + i] = column[rows[b]];
+    } else {
+        for (int i = 0; i < nin; ++i) {
+            const float *column = pass.in.base + npat * i - 1;
+            for (int b = 0; b < count; ++b) {
+                a[b * lda + i] = column[rows[b]];
+            }
         }
     }
     for (int b = 0; b < count; ++b) {
@@ -313,9 +360,11 @@ void activateLayer(const Pass &pass, int l, int count, float *block)
     }
     float *values = block + plan.cOff;
     float *slopes = values + roundUp(plan.block * CompactNodes, Lane);
-    for (int b = 0; b < count; ++b) {
-        for (int j = 0; j < nn; ++j) {
-            values[b * nn + j] = out[b * ld + j];
+    if (!(l == plan.nl && plan.packedOutput)) {
+        for (int b = 0; b < count; ++b) {
+            for (int j = 0; j < nn; ++j) {
+                values[b * nn + j] = out[b * ld + j];
+            }
         }
     }
     k.activate(1, Index(count) * nn, values, slope ? slopes : nullptr, 0, pass.temp, plan.code[l]);
@@ -344,12 +393,15 @@ void forward(const Pass &pass, int count, float *block)
         const float *below = block + plan.aOff[l - 1];
         float *out = block + plan.aOff[l];
         const int depth = plan.nn[l - 1] + 1;
+        const bool packed = l == plan.nl && plan.packedOutput;
+        float *sums = packed ? block + plan.cOff : out;
+        const Index sumsLd = packed ? plan.nn[l] : plan.ld[l];
         if (plan.dotForward[l]) {
             k.dot(count, plan.nn[l], depth, below, plan.ld[l - 1], pass.st->w.data() + plan.wOff[l],
-                  plan.ld[l - 1], out, plan.ld[l]);
+                  plan.ld[l - 1], sums, sumsLd);
         } else if (plan.narrowForward[l]) {
             k.narrow(count, plan.nn[l], depth, below, plan.ld[l - 1],
-                     pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l]);
+                     pass.st->wt.data() + plan.wtOff[l], plan.ld[l], sums, sumsLd);
         } else {
             k.product(count, plan.nn[l], depth, below, plan.ld[l - 1], 1,
                       pass.st->wt.data() + plan.wtOff[l], plan.ld[l], out, plan.ld[l], false);
@@ -378,6 +430,22 @@ void outputErrorsOf(const Pass &pass, const int *rows, int count, float *block, 
     float *d = block + plan.dOff[nl];
     const bool train = pass.train;
     const float clipBelow = pass.clipBelow;
+    if (Nodes == 1 && pass.ordered && out.ld == 1) {
+        // One output packed, targets in order: every run is contiguous. A square is never -0,
+        // so adding it to a sum of +0 leaves it as it is.
+        const float *t = pass.tgt.base + rows[0] - 1;
+        for (int b = 0; b < count; ++b) {
+            const float diff = out.y[b] - t[b];
+            errors[b] = diff * diff;
+        }
+        if (train) {
+            for (int b = 0; b < count; ++b) {
+                const bool clipped = clipBelow > 0.0f && std::sqrt(errors[b]) < clipBelow;
+                d[b * ldd] = clipped ? 0.0f : (t[b] - out.y[b]) * out.s[b];
+            }
+        }
+        return;
+    }
     for (int b = 0; b < count; ++b) {
         const float *y = out.y + b * out.ld;
         const float *t = pass.tgt.base + rows[b] - 1;
@@ -435,9 +503,9 @@ void backward(const Pass &pass, int count, float *block, float *grad)
         }
         if (l > 2) {
             float *dBelow = block + plan.dOff[l - 1];
-            k.product(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
-                      pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow, false);
-            k.scale(count, plan.nn[l - 1], dBelow, block + plan.sOff[l - 1], ldBelow);
+            k.scaledProduct(count, plan.nn[l - 1], plan.nn[l], d, plan.ld[l], 1,
+                            pass.st->w.data() + plan.wOff[l], ldBelow, dBelow, ldBelow,
+                            block + plan.sOff[l - 1]);
         }
     }
 }
@@ -558,6 +626,11 @@ void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
         st.rows.resize(std::size_t(n));
     }
     if (train) {
+        Index widest = 0;
+        for (int l = 1; l < plan.nl; ++l) {
+            widest = std::max(widest, plan.ld[l]);
+        }
+        st.gRow.reserve(widest);
         if (st.dw.reserve(plan.wSize)) {
             st.heldDw = false;
         }
@@ -675,7 +748,8 @@ void unpack(const Plan &plan, const float *from, const WeightArray &to)
 }
 
 // The epoch's update over every weight in the order l, j, i (bias last), so the weight-noise
-// draws come in the same order as in the plain loop; the transpose follows the new weights.
+// draws come in the same order as in the plain loop; the transpose follows the new weights. Row
+// by row: first each weight's gradient, its chunk sums added in chunk order, then the steps.
 void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, bool firstEpoch)
 {
     const Plan &plan = *pass.plan;
@@ -684,38 +758,66 @@ void update(const Pass &pass, const TrainOptions &opts, const QuickProp *qp, boo
     float *wt = st.wt.data();
     float *dw = st.dw.data();
     float *gp = st.gp.data();
-    const float *grads[MaxChunks];
-    for (int c = 0; c < pass.chunks; ++c) {
-        grads[c] = st.grad[c].data();
-    }
+    float *g = st.gRow.data();
     const float *gStart = st.gStart.data();
+    const float eta = opts.eta;
+    const float alpha = opts.alpha;
+    const bool plain = !qp && opts.wnoise == 0.0f;
     for (int l = 2; l <= plan.nl; ++l) {
         const Index ld = plan.ld[l - 1];
+        const Index ldt = plan.ld[l];
+        const int depth = plan.nn[l - 1] + 1;
         for (int j = 0; j < plan.nn[l]; ++j) {
             const Index row = plan.wOff[l] + j * ld;
-            for (int i = 0; i <= plan.nn[l - 1]; ++i) {
-                const Index at = row + i;
-                const Index sum = plan.gOff[l] + (plan.gradT[l] ? i * plan.ld[l] + j : j * ld + i);
+            // Sum c of weight i at step * i from first.
+            const Index first = plan.gOff[l] + (plan.gradT[l] ? j : j * ld);
+            const Index step = plan.gradT[l] ? ldt : 1;
+            const float *g0 = st.grad[0].data() + first;
+            if (firstEpoch) {
                 // The caller's G joins the first epoch's sum, as if accumulated into it.
-                float g = firstEpoch ? gStart[at] + grads[0][sum] : grads[0][sum];
-                for (int c = 1; c < pass.chunks; ++c) {
-                    g += grads[c][sum];
+                for (int i = 0; i < depth; ++i) {
+                    g[i] = gStart[row + i] + g0[i * step];
                 }
-                float step;
-                if (qp) {
-                    step = quickPropStep(g, gp[at], dw[at], opts, *qp);
-                    gp[at] = g;
-                } else {
-                    step = opts.eta * g + opts.alpha * dw[at];
+            } else {
+                for (int i = 0; i < depth; ++i) {
+                    g[i] = g0[i * step];
                 }
-                float moved = w[at] + step;
-                if (opts.wnoise != 0.0f) {
-                    moved = moved + uniform(-opts.wnoise, opts.wnoise);
+            }
+            for (int c = 1; c < pass.chunks; ++c) {
+                const float *gc = st.grad[c].data() + first;
+                for (int i = 0; i < depth; ++i) {
+                    g[i] += gc[i * step];
                 }
-                w[at] = moved;
-                // Momentum remembers the step without the noise.
-                dw[at] = step;
-                wt[plan.wtOff[l] + i * plan.ld[l] + j] = moved;
+            }
+            float *wRow = w + row;
+            float *dwRow = dw + row;
+            if (plain) {
+                for (int i = 0; i < depth; ++i) {
+                    const float change = eta * g[i] + alpha * dwRow[i];
+                    wRow[i] = wRow[i] + change;
+                    dwRow[i] = change;
+                }
+            } else {
+                for (int i = 0; i < depth; ++i) {
+                    float change;
+                    if (qp) {
+                        change = quickPropStep(g[i], gp[row + i], dwRow[i], opts, *qp);
+                        gp[row + i] = g[i];
+                    } else {
+                        change = eta * g[i] + alpha * dwRow[i];
+                    }
+                    float moved = wRow[i] + change;
+                    if (opts.wnoise != 0.0f) {
+                        moved = moved + uniform(-opts.wnoise, opts.wnoise);
+                    }
+                    wRow[i] = moved;
+                    // Momentum remembers the step without the noise.
+                    dwRow[i] = change;
+                }
+            }
+            float *column = wt + plan.wtOff[l] + j;
+            for (int i = 0; i < depth; ++i) {
+                column[i * ldt] = wRow[i];
             }
         }
     }
@@ -757,9 +859,9 @@ bool trainBatched(const TrainNet &net,
     } else {
         orderRows(st, opts.first, n);
     }
-    Pass pass {&plan,     &kernels::kernels(),     &st,  data.in, data.tgt,
-               opts.temp, opts.clip * opts.target, true, 1,       {},
-               {}};
+    Pass pass {
+            &plan, &kernels::kernels(),  &st, data.in, data.tgt, opts.temp, opts.clip * opts.target,
+            true,  !opts.randomSampling, 1,   {},      {}};
     split(pass, n);
     const float c = 1.0f / static_cast<float>(n);
     int16_t good = 0;
@@ -824,7 +926,8 @@ bool errorBatched(const Shape &shape,
     adopt(st, plan);
     syncWeights(st, plan, w);
     orderRows(st, 1, n);
-    Pass pass {&plan, &kernels::kernels(), &st, data.in, data.tgt, temp, 0.0f, false, 1, {}, {}};
+    Pass pass {&plan, &kernels::kernels(), &st, data.in, data.tgt, temp, 0.0f, false, true, 1, {},
+               {}};
     split(pass, n);
     run(pass);
     const float *errors = st.errors.data();

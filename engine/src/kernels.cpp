@@ -1,7 +1,10 @@
 #include "kernels.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include <immintrin.h>
 
 // The same kernels compiled three times, each under its own target and in its own namespace.
 namespace engine::kernels {

@@ -29,6 +29,21 @@ using Product = void (*)(int rows,
                          Index cld,
                          bool accumulate);
 
+// C(r, c) = (sum over k < depth of M(r, k) * N(k, c)) * S(r, c), the sum rounded before the
+// multiplication, as product() without accumulating followed by scale(); S(r, c) = s[r*cld + c]
+// has C's layout and is read as far as C is written.
+using ScaledProduct = void (*)(int rows,
+                               int cols,
+                               int depth,
+                               const float *m,
+                               Index mrs,
+                               Index mks,
+                               const float *n,
+                               Index nld,
+                               float *c,
+                               Index cld,
+                               const float *s);
+
 // C(r, c) = sum over k < depth of M(r, k) * N(c, k), both rows contiguous in k: the forward sums
 // of a layer with very few nodes, where product() would waste most of a vector on padding.
 // Reads exactly depth elements of each row; writes exactly cols elements of each row of C.
@@ -63,17 +78,13 @@ using NarrowProduct = void (*)(int rows,
 using Activation =
         void (*)(int rows, Index cols, float *values, float *slope, Index ld, float temp, int code);
 
-// d(r, k) *= s(r, k) for the first cols elements of each of rows rows of ld floats; as with
-// Activation, up to cols rounded up to a multiple of Lane may be touched.
-using Scale = void (*)(int rows, Index cols, float *d, const float *s, Index ld);
-
 struct Set
 {
     Product product;
+    ScaledProduct scaledProduct;
     DotProduct dot;
     NarrowProduct narrow;
     Activation activate;
-    Scale scale;
     const char *name;
 };
 

@@ -6,6 +6,7 @@
 #include "batch.h"
 #include "neuron.h"
 #include "rng.h"
+#include "small.h"
 
 namespace engine {
 
@@ -243,6 +244,9 @@ void train(const TrainNet &net,
         reseed();
     }
     if (opts.epochs > 0 && trainBatched(net, data, opts, area, qp, rms, ngood)) {
+        return;
+    }
+    if (trainSmall(net, data, opts, area, qp, rms, ngood)) {
         return;
     }
     const int n = opts.last - opts.first + 1;

@@ -46,18 +46,18 @@ private:
     std::size_t m_size;
 };
 
-// A network in the caller's layout, one spare row and column in the weight arrays and one spare
-// node in X, all holding the sentinel until a routine or the test sets them.
+// A network in the caller's layout, one spare row and column in the weight arrays (or as many as
+// given) and one spare node in X, all holding the sentinel until a routine or the test sets them.
 struct Net
 {
-    Net(std::vector<int16_t> sizes, std::vector<int16_t> codes)
+    Net(std::vector<int16_t> sizes, std::vector<int16_t> codes, int spare = 1)
         : nl(static_cast<int16_t>(sizes.size()))
         , nn(std::move(sizes))
         , func(std::move(codes))
     {
         const int widest = *std::max_element(nn.begin(), nn.end());
-        wdim2 = static_cast<int16_t>(widest + 2);
-        wdim3 = static_cast<int16_t>(widest + 1);
+        wdim2 = static_cast<int16_t>(widest + 1 + spare);
+        wdim3 = static_cast<int16_t>(widest + spare);
         maxn = static_cast<int16_t>(widest + 1);
         const std::size_t wsize = std::size_t(nl) * wdim2 * wdim3;
         w = Guarded(wsize);

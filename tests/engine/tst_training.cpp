@@ -88,6 +88,7 @@ private slots:
     void outsideLimits();
     void matchesReference_data();
     void matchesReference();
+    void smallNetsTakeTurns();
     void gradientCheck();
     void fixedClockRepeats();
     void singleRowWindowWithSampling();
@@ -424,6 +425,55 @@ void TrainingTest::matchesReference()
     QVERIFY(d.in.guardsIntact() && d.tgt.guardsIntact());
     for (int l = 1; l <= lib.nl; ++l) {
         QCOMPARE(lib.X(l, lib.maxn), Sentinel);
+    }
+}
+
+// Small windows train over copies laid out for the last shape seen: nets that take turns, each
+// differing from the one before in layer sizes only, neuron functions only, or the dimensions of
+// the weight arrays only, must each train as if alone.
+void TrainingTest::smallNetsTakeTurns()
+{
+    struct Turn
+    {
+        RefShape shape;
+        int spare;
+    };
+
+    const Turn turns[] = {{{{2, 3, 1}, {0, 1, 1}}, 1},
+                          {{{3, 2, 1}, {0, 1, 1}}, 1},
+                          {{{3, 2, 1}, {0, 3, 2}}, 1},
+                          {{{3, 2, 1}, {0, 3, 2}}, 2}};
+    std::vector<Net> libs;
+    std::vector<Net> expected;
+    std::vector<Patterns> sets;
+    libs.reserve(std::size(turns));
+    expected.reserve(std::size(turns));
+    sets.reserve(std::size(turns));
+    std::mt19937 gen(4242);
+    for (const Turn &t : turns) {
+        libs.emplace_back(t.shape.sizes, t.shape.codes, t.spare);
+        sets.emplace_back(6, t.shape.sizes.front(), t.shape.sizes.back());
+        randomize(libs.back(), sets.back(), gen);
+        expected.push_back(libs.back());
+    }
+    static ref::Engine engine;
+    for (int call = 0; call < 12; ++call) {
+        const std::size_t k = std::size_t(call) % std::size(turns);
+        TrainArgs a;
+        a.nepoch = 2;
+        a.irand = static_cast<int16_t>(call % 2);
+        a.first = 1;
+        a.last = 6;
+        TrainArgs r = a;
+        const int32_t clock = 0x1234 + call;
+        fixClock(clock);
+        const bool quick = call % 3 == 1;
+        quick ? callQP(libs[k], sets[k], a) : callBP(libs[k], sets[k], a);
+        ref::train(engine, expected[k], sets[k], r, quick, clock);
+        QByteArray where;
+        QVERIFY2(allNear(libs[k], expected[k], 1e-4, where),
+                 "call " + QByteArray::number(call) + " " + where);
+        QCOMPARE(a.ngood, r.ngood);
     }
 }
 

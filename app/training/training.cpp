@@ -193,6 +193,12 @@ void showIteration(Workbench &wb,
     }
 }
 
+// IterCount in the units of "Iterations:".
+float epochsOf(const NetModel &m, int64_t iteration)
+{
+    return static_cast<float>(iteration * m.EpochsPerCall);
+}
+
 // The panel for the weights keep-best put back at the end of a run, those of iteration
 // keptIteration with the test RMS error keptTestRms: their error and good patterns over the
 // panel's set, and their class error. last is the run's last iteration as shown.
@@ -210,7 +216,7 @@ void showKept(Workbench &wb,
     setError(wb, useTest, r.rms, r.good);
     r.goodPercent = goodShare(r.good, useTest ? m.NumTestPats : m.NumPats);
     r.iterations = keptIteration;
-    r.epochs = static_cast<float>(keptIteration * m.EpochsPerCall);
+    r.epochs = epochsOf(m, keptIteration);
     r.testRms = keptTestRms;
     r.testMisclassified = testMisclassified(wb);
     showIteration(wb, kept, options, classErrorText(wb, r, useTest));
@@ -226,12 +232,6 @@ QString runEndText(const Workbench &wb, TrainEnd end)
     const float iterations = static_cast<float>(int64_t {m.IterCount} * m.EpochsPerCall);
     return QStringLiteral("%1 after %2 iterations (%3)")
             .arg(how, generalNumber(iterations), algorithmName(m));
-}
-
-// IterCount in the units of "Iterations:".
-float epochsOf(const NetModel &m, int64_t iteration)
-{
-    return static_cast<float>(iteration * m.EpochsPerCall);
 }
 
 } // namespace

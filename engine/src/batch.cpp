@@ -618,7 +618,10 @@ int16_t countGood(Index n, const float *errors, float target)
 // Grows what the call needs; a copy whose storage is replaced is no longer held.
 void reserve(State &st, const Plan &plan, Index n, bool train, bool quick)
 {
-    if (st.w.reserve(plan.wSize) | st.wt.reserve(plan.wtSize)) {
+    // Both grow, whichever of them had to.
+    const bool rowsMoved = st.w.reserve(plan.wSize);
+    const bool columnsMoved = st.wt.reserve(plan.wtSize);
+    if (rowsMoved || columnsMoved) {
         st.heldW = false;
     }
     st.errors.reserve(n);

@@ -6,11 +6,16 @@
 
 #include <immintrin.h>
 
-// The same kernels compiled three times, each under its own target and in its own namespace.
+// The same kernels compiled three times, each under its own target and in its own namespace
+// (clang takes the target as an attribute on every function; it ignores GCC's target pragma).
 namespace engine::kernels {
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2")
+#endif
 #define KERNEL_NS avx512
 #define KERNEL_WIDTH 16
 #define KERNEL_ROWS 6
@@ -22,10 +27,18 @@ namespace engine::kernels {
 #undef KERNEL_ROWS
 #undef KERNEL_VECS
 #undef KERNEL_NAME
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
+#endif
 #define KERNEL_NS avx2
 #define KERNEL_WIDTH 8
 #define KERNEL_ROWS 6
@@ -37,7 +50,11 @@ namespace engine::kernels {
 #undef KERNEL_ROWS
 #undef KERNEL_VECS
 #undef KERNEL_NAME
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #define KERNEL_NS portable
 #define KERNEL_WIDTH 4

@@ -11,7 +11,8 @@
 namespace engine::kernels {
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2"))),   \
+                             apply_to = function)
 #else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl,avx512dq,avx2,fma,bmi2")

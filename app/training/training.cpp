@@ -425,20 +425,13 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
             break;
         }
     }
-    // The panel ends with the last iteration run, whichever way the run ended.
-    if (unshown) {
-        if (measureTestSet) {
-            latest.result.testMisclassified = testMisclassified(wb);
-        }
-        showIteration(wb, latest, options, classErrorText(wb, latest.result, useTest));
-    }
     QString text = runEndText(wb, end);
     if (end == TrainEnd::Diverged) {
         text = divergenceText(epochsOf(m, done.divergedIteration),
                               epochsOf(m, done.restoredIteration));
     }
     // Whichever way the run ended, it leaves the weights that did best on the test set, and the
-    // panel shows what they measure.
+    // panel shows what they measure; without them, the panel ends with the last iteration run.
     if (best.taken) {
         best.restore(m);
         showKept(wb, latest, best.iteration, bestTestRms, useTest, options);
@@ -448,6 +441,11 @@ TrainEnd trainNet(Workbench &wb, const TrainOptions &options, TrainSummary *summ
                                "(Test) %2")
                         .arg(generalNumber(epochsOf(m, best.iteration)),
                              formatNumber(bestTestRms, u"#.000000000"));
+    } else if (unshown) {
+        if (measureTestSet) {
+            latest.result.testMisclassified = testMisclassified(wb);
+        }
+        showIteration(wb, latest, options, classErrorText(wb, latest.result, useTest));
     }
     m.StopFlag = true;
     endRunCommands(wb);

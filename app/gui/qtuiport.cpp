@@ -183,6 +183,8 @@ void QtUiPort::setStatus(const QString &text)
 {
     if (m_statusPanel) {
         m_statusPanel->setText(text);
+        // Whole, where the panel is too narrow for it.
+        m_statusPanel->setToolTip(text);
         // Status texts mark progress inside long work; show them before the work goes on.
         m_statusPanel->repaint();
     }

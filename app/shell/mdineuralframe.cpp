@@ -32,6 +32,9 @@ MdiNeuralFrame::MdiNeuralFrame(QWidget *parent)
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusPanel->setObjectName(QStringLiteral("Panel1"));
+    // A long message is cut at the window's edge (its tooltip holds it whole) rather than
+    // widening the window.
+    m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_statusPanel, 1);
     setStatusBar(bar);
 

@@ -31,6 +31,7 @@
 #include "gui/printing.h"
 #include "gui/updown.h"
 #include "modaldriver.h"
+#include "session/uiport.h"
 #include "session/workbench.h"
 #include "shell/axonaapp.h"
 #include "shell/corvelwindow.h"
@@ -115,6 +116,7 @@ private slots:
     void shortcuts();
     void everyControlTakesTheFocusByTab();
     void windowMenuListsTheWindows();
+    void longStatusKeepsTheWindowWidth();
 
 private:
     Ui::CorvelWindow *ui() const { return m_app->corvel().ui(); }
@@ -810,6 +812,22 @@ void TestApp::windowMenuListsTheWindows()
     for (const QMdiSubWindow *sub : area->subWindowList()) {
         QCOMPARE(sub->windowIcon().cacheKey(), icon);
     }
+}
+
+// A status message longer than the window is cut at its edge, its whole text in the tooltip,
+// instead of widening the window past the screen.
+void TestApp::longStatusKeepsTheWindowWidth()
+{
+    MdiNeuralFrame &frame = m_app->frame();
+    const int before = frame.width();
+    const QString text = QStringLiteral("Suggested: ") + QString(400, QLatin1Char('x'));
+    m_app->workbench().ui.setStatus(text);
+    QCoreApplication::sendPostedEvents(); // the layouts take the new text
+    QVERIFY2(frame.minimumSizeHint().width() <= before,
+             qPrintable(QString::number(frame.minimumSizeHint().width())));
+    QCOMPARE(frame.width(), before);
+    QCOMPARE(frame.statusPanel()->text(), text);
+    QCOMPARE(frame.statusPanel()->toolTip(), text);
 }
 
 QTEST_MAIN(TestApp)
